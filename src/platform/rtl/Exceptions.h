@@ -1,0 +1,83 @@
+// The exception classes the library raises, and the run-time library's own message
+// texts as replaceable globals (an application may translate them at start-up).
+#pragma once
+
+#include "platform/rtl/RtlTypes.h"
+
+#include <exception>
+#include <string>
+
+namespace mv {
+
+// Base of every exception the library raises. The message is UTF-16; what() gives it
+// in UTF-8 so that uncaught exceptions and test failures print readably.
+class Exception : public std::exception {
+public:
+    explicit Exception(String message);
+    const String& Message() const { return FMessage; }
+    void SetMessage(String message);
+    const char* what() const noexcept override { return FUtf8.c_str(); }
+
+private:
+    String FMessage;
+    std::string FUtf8;
+};
+
+#define MV_DECLARE_EXCEPTION(Name, Base)                                                                    \
+    class Name : public Base {                                                                              \
+    public:                                                                                                 \
+        using Base::Base;                                                                                   \
+    }
+
+MV_DECLARE_EXCEPTION(EConvertError, Exception);
+MV_DECLARE_EXCEPTION(EListError, Exception);
+MV_DECLARE_EXCEPTION(EStringListError, EListError);
+MV_DECLARE_EXCEPTION(EVariantError, Exception);
+MV_DECLARE_EXCEPTION(EVariantTypeCastError, EVariantError);
+MV_DECLARE_EXCEPTION(EVariantInvalidOpError, EVariantError);
+MV_DECLARE_EXCEPTION(EVariantOverflowError, EVariantError);
+MV_DECLARE_EXCEPTION(EVariantBadIndexError, EVariantError);
+MV_DECLARE_EXCEPTION(EInvalidOperation, Exception);
+MV_DECLARE_EXCEPTION(EInvalidGridOperation, Exception);
+MV_DECLARE_EXCEPTION(EComponentError, Exception);
+MV_DECLARE_EXCEPTION(EDatabaseError, Exception);
+MV_DECLARE_EXCEPTION(EInvalidArgument, Exception);
+MV_DECLARE_EXCEPTION(EIntOverflow, Exception);
+MV_DECLARE_EXCEPTION(EZeroDivide, Exception);
+MV_DECLARE_EXCEPTION(EOverflow, Exception);
+// Silent exception: unwinds without a message box (the framework's Abort).
+MV_DECLARE_EXCEPTION(EAbort, Exception);
+
+#undef MV_DECLARE_EXCEPTION
+
+[[noreturn]] void Abort();
+
+// Message texts. Each is a plain global so an application can replace it; the
+// raising code formats it at the time of the raise.
+namespace SysConst {
+extern String SInvalidInteger;        // "'%s' is not a valid integer value"
+extern String SInvalidFloat;          // "'%s' is not a valid floating point value"
+extern String SInvalidDate;           // "'%s' is not a valid date"
+extern String SInvalidTime;           // "'%s' is not a valid time"
+extern String SInvalidDateTime;       // "'%s' is not a valid date and time"
+extern String SInvalidFormat;         // "Format '%s' invalid or incompatible with argument"
+extern String SArgumentMissing;       // "No argument for format '%s'"
+extern String SDateEncodeError;       // "Invalid argument to date encode"
+extern String STimeEncodeError;       // "Invalid argument to time encode"
+extern String SInvalidVarCast;        // "Invalid variant type conversion"
+extern String SVarTypeCouldNotConvert;// "Could not convert variant of type (%s) into type (%s)"
+extern String SVarInvalidOp;          // "Invalid variant operation"
+extern String SVarOverflow;           // "Variant overflow"
+extern String SVarBadIndex;           // "Variant or safe array index out of bounds"
+extern String SDivByZero;             // "Division by zero"
+extern String SListIndexError;        // "List index out of bounds (%d)"
+extern String SListCountError;        // "List count out of bounds (%d)"
+extern String SDuplicateString;       // "String list does not allow duplicates"
+extern String SSortedListError;       // "Operation not allowed on sorted list"
+extern String SDuplicateName;         // "A component named %s already exists"
+extern String SInvalidName;           // "''%s'' is not a valid component name"
+extern String SAssignError;           // "Cannot assign a %s to a %s"
+extern String SOperationAborted;      // "Operation aborted"
+} // namespace SysConst
+
+} // namespace mv
