@@ -19,7 +19,9 @@ struct Currency {
         return c;
     }
     // Rounds half away from zero to the fourth decimal, like the framework's conversion.
-    static Currency FromDouble(double value) { return FromScaled(static_cast<Int64>(std::llround(value * 10000.0))); }
+    static Currency FromDouble(double value) {
+        return FromScaled(static_cast<Int64>(std::llround(value * 10000.0)));
+    }
     static constexpr Currency FromInt(Int64 value) { return FromScaled(value * 10000); }
     double ToDouble() const { return static_cast<double>(Scaled) / 10000.0; }
 
@@ -27,8 +29,14 @@ struct Currency {
     friend constexpr Currency operator+(Currency a, Currency b) { return FromScaled(a.Scaled + b.Scaled); }
     friend constexpr Currency operator-(Currency a, Currency b) { return FromScaled(a.Scaled - b.Scaled); }
     friend constexpr Currency operator-(Currency a) { return FromScaled(-a.Scaled); }
-    Currency& operator+=(Currency o) { Scaled += o.Scaled; return *this; }
-    Currency& operator-=(Currency o) { Scaled -= o.Scaled; return *this; }
+    Currency& operator+=(Currency o) {
+        Scaled += o.Scaled;
+        return *this;
+    }
+    Currency& operator-=(Currency o) {
+        Scaled -= o.Scaled;
+        return *this;
+    }
 };
 
 } // namespace mv

@@ -34,6 +34,23 @@ void DecodeDate(TDateTime value, Word& year, Word& month, Word& day);
 void DecodeTime(TDateTime value, Word& hour, Word& min, Word& sec, Word& msec);
 void DecodeDateTime(TDateTime value, Word& year, Word& month, Word& day, Word& hour, Word& min, Word& sec,
                     Word& msec);
+bool TryEncodeDateTime(Word year, Word month, Word day, Word hour, Word min, Word sec, Word msec,
+                       TDateTime& value);
+bool IsValidDate(Word year, Word month, Word day);
+bool IsValidTime(Word hour, Word min, Word sec, Word msec);
+
+// The framework's split form: Date counts days with 0001-01-01 as day 1 (so TDateTime 0
+// is day 693594), Time the milliseconds of the day. Conversion rounds to the nearest
+// millisecond; a time that rounds to 24:00 carries into the day after.
+// TimeStampToDateTime raises EConvertError "'%d.%d' is not a valid timestamp" when Time
+// is outside 0..86399999 or Date is not positive.
+struct TTimeStamp {
+    Integer Time = 0;
+    Integer Date = 0;
+};
+constexpr Integer DateDelta = 693594;
+TTimeStamp DateTimeToTimeStamp(TDateTime value);
+TDateTime TimeStampToDateTime(const TTimeStamp& value);
 
 Word YearOf(TDateTime value);
 Word MonthOf(TDateTime value);
@@ -67,7 +84,7 @@ Word WeekOfTheYear(TDateTime value, Word& year);
 Word WeeksInAYear(Word year);
 
 TDateTime StartOfTheDay(TDateTime value);
-TDateTime EndOfTheDay(TDateTime value); // 23:59:59.999
+TDateTime EndOfTheDay(TDateTime value);    // 23:59:59.999
 TDateTime StartOfTheWeek(TDateTime value); // ISO week: Monday 00:00
 TDateTime EndOfTheWeek(TDateTime value);   // Sunday 23:59:59.999
 TDateTime StartOfTheMonth(TDateTime value);
@@ -79,8 +96,12 @@ TDateTime EndOfAMonth(Word year, Word month);
 TDateTime StartOfAYear(Word year);
 TDateTime EndOfAYear(Word year);
 
-// Differences and comparisons that are robust against the fraction's rounding.
+// Differences and comparisons that are robust against the fraction's rounding. The
+// ...Between functions count whole units of the span and are never negative.
 Int64 DaysBetween(TDateTime now, TDateTime then);
+Int64 HoursBetween(TDateTime now, TDateTime then);
+Int64 MinutesBetween(TDateTime now, TDateTime then);
+Int64 SecondsBetween(TDateTime now, TDateTime then);
 Int64 MilliSecondsBetween(TDateTime now, TDateTime then);
 bool SameDate(TDateTime a, TDateTime b);
 bool SameDateTime(TDateTime a, TDateTime b); // equal to the millisecond

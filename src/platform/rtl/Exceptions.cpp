@@ -12,7 +12,9 @@ void Exception::SetMessage(String message) {
     FUtf8 = UTF8Encode(FMessage);
 }
 
-void Abort() { throw EAbort(SysConst::SOperationAborted); }
+void Abort() {
+    throw EAbort(SysConst::SOperationAborted);
+}
 
 namespace SysConst {
 String SInvalidInteger = u"'%s' is not a valid integer value";
@@ -38,6 +40,26 @@ String SDuplicateName = u"A component named %s already exists";
 String SInvalidName = u"''%s'' is not a valid component name";
 String SAssignError = u"Cannot assign a %s to a %s";
 String SOperationAborted = u"Operation aborted";
+String SInvalidTimeStamp = u"'%d.%d' is not a valid timestamp";
+String SInvalidBoolean = u"'%s' is not a valid boolean value";
+String SFOpenError = u"Cannot open file \"%s\". %s";
+String SFCreateError = u"Cannot create file \"%s\". %s";
+String SVarNotArray = u"Variant is not an array";
+String SInvalidBcdValue = u"'%s' is not a valid BCD value";
+String SBcdOverflow = u"BCD overflow";
+String SInvalidSQLTimeStamp = u"Invalid SQL date/time values";
+String SCouldNotParseTimeStamp = u"Could not parse SQL TimeStamp string";
+String SReadError = u"Stream read error";
+String SWriteError = u"Stream write error";
+String SStreamSetSizeError = u"Cannot set the stream size to %d. %s";
+String SMemoryStreamError = u"Out of memory while expanding memory stream";
+String SIniFileReadError = u"Unable to read \"%s\". %s";
+String SIniFileWriteError = u"Unable to write to \"%s\". %s";
+String SIniFileInvalidName = u"Invalid name \"%s\" for INI file \"%s\"";
+String SIniFileInvalidValue = u"Value of \"%s\" for INI file \"%s\" contains a line break";
+String SRegCreateFailed = u"Failed to create key \"%s\". %s";
+String SRegGetDataFailed = u"Failed to get data for key \"%s\". %s";
+String SRegSetDataFailed = u"Failed to set data for key \"%s\". %s";
 } // namespace SysConst
 
 } // namespace mv

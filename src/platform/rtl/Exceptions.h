@@ -23,10 +23,10 @@ private:
     std::string FUtf8;
 };
 
-#define MV_DECLARE_EXCEPTION(Name, Base)                                                                    \
-    class Name : public Base {                                                                              \
-    public:                                                                                                 \
-        using Base::Base;                                                                                   \
+#define MV_DECLARE_EXCEPTION(Name, Base)                                                                     \
+    class Name : public Base {                                                                               \
+    public:                                                                                                  \
+        using Base::Base;                                                                                    \
     }
 
 MV_DECLARE_EXCEPTION(EConvertError, Exception);
@@ -47,6 +47,14 @@ MV_DECLARE_EXCEPTION(EZeroDivide, Exception);
 MV_DECLARE_EXCEPTION(EOverflow, Exception);
 // Silent exception: unwinds without a message box (the framework's Abort).
 MV_DECLARE_EXCEPTION(EAbort, Exception);
+// Streams, INI files and the per-user key store.
+MV_DECLARE_EXCEPTION(EStreamError, Exception);
+MV_DECLARE_EXCEPTION(EFCreateError, EStreamError);
+MV_DECLARE_EXCEPTION(EFOpenError, EStreamError);
+MV_DECLARE_EXCEPTION(EReadError, EStreamError);
+MV_DECLARE_EXCEPTION(EWriteError, EStreamError);
+MV_DECLARE_EXCEPTION(EIniFileException, Exception);
+MV_DECLARE_EXCEPTION(ERegistryException, Exception);
 
 #undef MV_DECLARE_EXCEPTION
 
@@ -55,29 +63,49 @@ MV_DECLARE_EXCEPTION(EAbort, Exception);
 // Message texts. Each is a plain global so an application can replace it; the
 // raising code formats it at the time of the raise.
 namespace SysConst {
-extern String SInvalidInteger;        // "'%s' is not a valid integer value"
-extern String SInvalidFloat;          // "'%s' is not a valid floating point value"
-extern String SInvalidDate;           // "'%s' is not a valid date"
-extern String SInvalidTime;           // "'%s' is not a valid time"
-extern String SInvalidDateTime;       // "'%s' is not a valid date and time"
-extern String SInvalidFormat;         // "Format '%s' invalid or incompatible with argument"
-extern String SArgumentMissing;       // "No argument for format '%s'"
-extern String SDateEncodeError;       // "Invalid argument to date encode"
-extern String STimeEncodeError;       // "Invalid argument to time encode"
-extern String SInvalidVarCast;        // "Invalid variant type conversion"
-extern String SVarTypeCouldNotConvert;// "Could not convert variant of type (%s) into type (%s)"
-extern String SVarInvalidOp;          // "Invalid variant operation"
-extern String SVarOverflow;           // "Variant overflow"
-extern String SVarBadIndex;           // "Variant or safe array index out of bounds"
-extern String SDivByZero;             // "Division by zero"
-extern String SListIndexError;        // "List index out of bounds (%d)"
-extern String SListCountError;        // "List count out of bounds (%d)"
-extern String SDuplicateString;       // "String list does not allow duplicates"
-extern String SSortedListError;       // "Operation not allowed on sorted list"
-extern String SDuplicateName;         // "A component named %s already exists"
-extern String SInvalidName;           // "''%s'' is not a valid component name"
-extern String SAssignError;           // "Cannot assign a %s to a %s"
-extern String SOperationAborted;      // "Operation aborted"
+extern String SInvalidInteger;         // "'%s' is not a valid integer value"
+extern String SInvalidFloat;           // "'%s' is not a valid floating point value"
+extern String SInvalidDate;            // "'%s' is not a valid date"
+extern String SInvalidTime;            // "'%s' is not a valid time"
+extern String SInvalidDateTime;        // "'%s' is not a valid date and time"
+extern String SInvalidFormat;          // "Format '%s' invalid or incompatible with argument"
+extern String SArgumentMissing;        // "No argument for format '%s'"
+extern String SDateEncodeError;        // "Invalid argument to date encode"
+extern String STimeEncodeError;        // "Invalid argument to time encode"
+extern String SInvalidVarCast;         // "Invalid variant type conversion"
+extern String SVarTypeCouldNotConvert; // "Could not convert variant of type (%s) into type (%s)"
+extern String SVarInvalidOp;           // "Invalid variant operation"
+extern String SVarOverflow;            // "Variant overflow"
+extern String SVarBadIndex;            // "Variant or safe array index out of bounds"
+extern String SDivByZero;              // "Division by zero"
+extern String SListIndexError;         // "List index out of bounds (%d)"
+extern String SListCountError;         // "List count out of bounds (%d)"
+extern String SDuplicateString;        // "String list does not allow duplicates"
+extern String SSortedListError;        // "Operation not allowed on sorted list"
+extern String SDuplicateName;          // "A component named %s already exists"
+extern String SInvalidName;            // "''%s'' is not a valid component name"
+extern String SAssignError;            // "Cannot assign a %s to a %s"
+extern String SOperationAborted;       // "Operation aborted"
+extern String SInvalidTimeStamp;       // "'%d.%d' is not a valid timestamp"
+extern String SInvalidBoolean;         // "'%s' is not a valid boolean value"
+extern String SFOpenError;             // "Cannot open file \"%s\". %s"
+extern String SFCreateError;           // "Cannot create file \"%s\". %s"
+extern String SVarNotArray;            // "Variant is not an array"
+extern String SInvalidBcdValue;        // "'%s' is not a valid BCD value"
+extern String SBcdOverflow;            // "BCD overflow"
+extern String SInvalidSQLTimeStamp;    // "Invalid SQL date/time values"
+extern String SCouldNotParseTimeStamp; // "Could not parse SQL TimeStamp string"
+extern String SReadError;              // "Stream read error"
+extern String SWriteError;             // "Stream write error"
+extern String SStreamSetSizeError;     // "Cannot set the stream size to %d. %s"
+extern String SMemoryStreamError;      // "Out of memory while expanding memory stream"
+extern String SIniFileReadError;       // "Unable to read \"%s\". %s"
+extern String SIniFileWriteError;      // "Unable to write to \"%s\". %s"
+extern String SIniFileInvalidName;     // "Invalid name \"%s\" for INI file \"%s\""
+extern String SIniFileInvalidValue;    // "Value of \"%s\" for INI file \"%s\" contains a line break"
+extern String SRegCreateFailed;        // "Failed to create key \"%s\". %s"
+extern String SRegGetDataFailed;       // "Failed to get data for key \"%s\". %s"
+extern String SRegSetDataFailed;       // "Failed to set data for key \"%s\". %s"
 } // namespace SysConst
 
 } // namespace mv

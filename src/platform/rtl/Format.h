@@ -14,7 +14,17 @@ namespace mv {
 // One argument of Format: what the framework's "array of const" carries.
 class TVarRec {
 public:
-    enum TKind { vtInteger, vtInt64, vtUInt64, vtExtended, vtCurrency, vtString, vtChar, vtPointer, vtBoolean };
+    enum TKind {
+        vtInteger,
+        vtInt64,
+        vtUInt64,
+        vtExtended,
+        vtCurrency,
+        vtString,
+        vtChar,
+        vtPointer,
+        vtBoolean
+    };
     TVarRec(int v) : FKind(vtInteger), FInt(v) {}
     TVarRec(long v) : FKind(vtInt64), FInt(v) {}
     TVarRec(long long v) : FKind(vtInt64), FInt(v) {}
@@ -57,6 +67,7 @@ private:
 String Format(StringView format, std::initializer_list<TVarRec> args);
 String Format(StringView format, std::span<const TVarRec> args);
 String Format(StringView format, std::initializer_list<TVarRec> args, const TFormatSettings& settings);
+String Format(StringView format, std::span<const TVarRec> args, const TFormatSettings& settings);
 
 enum TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
 
@@ -72,6 +83,7 @@ String CurrToStrF(Currency value, TFloatFormat format, Integer digits);
 String FormatFloat(StringView format, double value);
 String FormatFloat(StringView format, double value, const TFormatSettings& settings);
 String FormatCurr(StringView format, Currency value);
+String FormatCurr(StringView format, Currency value, const TFormatSettings& settings);
 
 // Accepts blanks around, a sign, digits with the settings' decimal separator and an
 // optional exponent. Raises EConvertError "'%s' is not a valid floating point value".

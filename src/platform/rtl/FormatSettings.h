@@ -15,8 +15,8 @@ struct TFormatSettings {
     Char TimeSeparator = u':';
     Char ListSeparator = u',';
     String CurrencyString = u"$";
-    Byte CurrencyFormat = 0;    // 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $"
-    Byte NegCurrFormat = 0;     // 0 "($1)", 1 "-$1", ... as the framework numbers them (0..15)
+    Byte CurrencyFormat = 0; // 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $"
+    Byte NegCurrFormat = 0;  // 0 "($1)", 1 "-$1", ... as the framework numbers them (0..15)
     Byte CurrencyDecimals = 2;
     String ShortDateFormat = u"M/d/yyyy";
     String LongDateFormat = u"dddd, MMMM d, yyyy";

@@ -31,13 +31,17 @@ void TPersistent::Assign(const TPersistent* source) {
     AssignError(nullptr);
 }
 
-void TPersistent::AssignTo(TPersistent* dest) const { dest->AssignError(this); }
+void TPersistent::AssignTo(TPersistent* dest) const {
+    dest->AssignError(this);
+}
 
 void TPersistent::AssignError(const TPersistent* source) const {
     String sourceName = source ? source->ClassName() : String(u"nil");
     throw EConvertError(Format(SysConst::SAssignError, {sourceName, ClassName()}));
 }
 
-String TPersistent::GetNamePath() const { return ClassName(); }
+String TPersistent::GetNamePath() const {
+    return ClassName();
+}
 
 } // namespace mv

@@ -17,15 +17,11 @@ public:
     // The class's own name without namespace ("TStringList"), from the dynamic type.
     virtual String ClassName() const;
 
-    template <typename T>
-    bool InheritsFrom() const {
-        return dynamic_cast<const T*>(this) != nullptr;
-    }
+    template <typename T> bool InheritsFrom() const { return dynamic_cast<const T*>(this) != nullptr; }
 };
 
 // Deletes the object and clears the pointer, so no dangling reference is left behind.
-template <typename T>
-void FreeAndNil(T*& object) {
+template <typename T> void FreeAndNil(T*& object) {
     T* doomed = object;
     object = nullptr;
     delete doomed;

@@ -10,8 +10,7 @@
 
 namespace mv {
 
-template <typename E, unsigned Bits = 64>
-class Set {
+template <typename E, unsigned Bits = 64> class Set {
     static_assert(std::is_enum_v<E>, "Set<E> needs an enumeration");
     static_assert(Bits > 0 && Bits % 64 == 0, "Set<E> stores whole 64-bit words");
     static constexpr unsigned kWords = Bits / 64;
@@ -21,7 +20,8 @@ public:
 
     constexpr Set() = default;
     constexpr Set(std::initializer_list<E> elements) {
-        for (E e : elements) Include(e);
+        for (E e : elements)
+            Include(e);
     }
     // Bits above the low 64 can only be reached through Include.
     static constexpr Set FromInt(std::uint64_t bits) {
@@ -53,22 +53,26 @@ public:
     }
     constexpr int Count() const {
         int n = 0;
-        for (auto w : FWords) n += __builtin_popcountll(w);
+        for (auto w : FWords)
+            n += __builtin_popcountll(w);
         return n;
     }
     // True when every member of this set is also in other (the framework's "<=").
     constexpr bool IsSubsetOf(const Set& other) const { return (*this - other).Empty(); }
 
     friend constexpr Set operator+(Set a, const Set& b) {
-        for (unsigned i = 0; i < kWords; ++i) a.FWords[i] |= b.FWords[i];
+        for (unsigned i = 0; i < kWords; ++i)
+            a.FWords[i] |= b.FWords[i];
         return a;
     }
     friend constexpr Set operator-(Set a, const Set& b) {
-        for (unsigned i = 0; i < kWords; ++i) a.FWords[i] &= ~b.FWords[i];
+        for (unsigned i = 0; i < kWords; ++i)
+            a.FWords[i] &= ~b.FWords[i];
         return a;
     }
     friend constexpr Set operator*(Set a, const Set& b) {
-        for (unsigned i = 0; i < kWords; ++i) a.FWords[i] &= b.FWords[i];
+        for (unsigned i = 0; i < kWords; ++i)
+            a.FWords[i] &= b.FWords[i];
         return a;
     }
     friend constexpr Set operator+(Set a, E e) { return a.Include(e); }
@@ -81,8 +85,7 @@ public:
     friend constexpr bool operator==(const Set&, const Set&) = default;
 
     // Calls f for each member in ascending order.
-    template <typename F>
-    constexpr void ForEach(F&& f) const {
+    template <typename F> constexpr void ForEach(F&& f) const {
         for (unsigned i = 0; i < Bits; ++i)
             if ((FWords[i / 64] >> (i % 64)) & 1u) f(static_cast<E>(i));
     }

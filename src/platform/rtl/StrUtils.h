@@ -13,7 +13,8 @@ Integer Pos(StringView subStr, StringView s, Integer offset = 1);
 // as the framework does: Copy("abc", 0, 2) is "ab", Copy("abc", 5, 1) is "".
 String Copy(StringView s, Integer index, Integer count);
 String Copy(StringView s, Integer index); // to the end
-// Deletes/inserts at a 1-based position, clamped like Copy.
+// Delete removes nothing when index is below 1 or past the end; count is clamped.
+// Insert clamps index into 1..Length+1.
 void Delete(String& s, Integer index, Integer count);
 void Insert(StringView subStr, String& s, Integer index);
 
@@ -62,7 +63,7 @@ Integer StrToIntDef(StringView s, Integer defaultValue);
 Int64 StrToInt64Def(StringView s, Int64 defaultValue);
 bool TryStrToInt(StringView s, Integer& value);
 bool TryStrToInt64(StringView s, Int64& value);
-bool StrToBool(StringView s);  // "True"/"False" (any case) or an integer; raises EConvertError
+bool StrToBool(StringView s); // "True"/"False" (any case) or an integer; raises EConvertError
 bool TryStrToBool(StringView s, bool& value);
 String BoolToStr(bool value, bool useBoolStrs = false); // "-1"/"0", or "True"/"False"
 
