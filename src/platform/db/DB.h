@@ -1,0 +1,180 @@
+// The data-access unit's shared vocabulary: field types, data-set states, get modes,
+// bookmark flags, data events, locate and filter options, and the unit functions that
+// raise database errors. The classes live in FieldDefs.h, Fields.h, DataSet.h and
+// DataSource.h; DBConsts.h holds the message texts.
+#pragma once
+
+#include "platform/db/FilterExpr.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Format.h"
+#include "platform/rtl/RtlTypes.h"
+#include "platform/rtl/Set.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace mv {
+
+class TComponent;
+class TDataSet;
+class TDataSource;
+class TDataLink;
+class TField;
+class TFieldDef;
+class TFieldDefs;
+class TFields;
+class TObjectField;
+
+// Pointer-sized integer that data events carry (a field, a field reference, a distance).
+using NativeInt = std::intptr_t;
+
+// Horizontal alignment of a field's text. FIXME(rtl): belongs with the rtl's class
+// basics; defined here until a shared header provides it.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+// Numbered as the framework numbers them: streamed field definitions and messages
+// depend on the order.
+enum TFieldType {
+    ftUnknown,
+    ftString,
+    ftSmallint,
+    ftInteger,
+    ftWord,
+    ftBoolean,
+    ftFloat,
+    ftCurrency,
+    ftBCD,
+    ftDate,
+    ftTime,
+    ftDateTime,
+    ftBytes,
+    ftVarBytes,
+    ftAutoInc,
+    ftBlob,
+    ftMemo,
+    ftGraphic,
+    ftFmtMemo,
+    ftParadoxOle,
+    ftDBaseOle,
+    ftTypedBinary,
+    ftCursor,
+    ftFixedChar,
+    ftWideString,
+    ftLargeint,
+    ftADT,
+    ftArray,
+    ftReference,
+    ftDataSet,
+    ftOraBlob,
+    ftOraClob,
+    ftVariant,
+    ftInterface,
+    ftIDispatch,
+    ftGuid,
+    ftTimeStamp,
+    ftFMTBcd,
+    ftFixedWideChar,
+    ftWideMemo,
+    ftOraTimeStamp,
+    ftOraInterval,
+    ftLongWord,
+    ftShortint,
+    ftByte,
+    ftExtended,
+    ftConnection,
+    ftParams,
+    ftStream,
+    ftTimeStampOffset,
+    ftObject,
+    ftSingle
+};
+constexpr Integer FieldTypeCount = ftSingle + 1;
+using TFieldTypes = Set<TFieldType>;
+
+// Kinds of field types, as the framework groups them.
+inline const TFieldTypes ObjectFieldTypes{ftADT, ftArray, ftReference, ftDataSet};
+inline const TFieldTypes BlobFieldTypes{ftBlob,     ftMemo,        ftGraphic, ftFmtMemo, ftParadoxOle,
+                                        ftDBaseOle, ftTypedBinary, ftOraBlob, ftOraClob, ftWideMemo};
+
+// "String", "Integer", ... as the framework's messages name the types.
+String FieldTypeName(TFieldType type);
+
+enum TDataSetState {
+    dsInactive,
+    dsBrowse,
+    dsEdit,
+    dsInsert,
+    dsSetKey,
+    dsCalcFields,
+    dsFilter,
+    dsNewValue,
+    dsOldValue,
+    dsCurValue,
+    dsBlockRead,
+    dsInternalCalc,
+    dsOpening
+};
+using TDataSetStates = Set<TDataSetState>;
+inline const TDataSetStates dsEditModes{dsEdit, dsInsert, dsSetKey};
+// States in which a field write is accepted.
+inline const TDataSetStates dsWriteModes{dsEdit,   dsInsert,   dsSetKey,      dsCalcFields,
+                                         dsFilter, dsNewValue, dsInternalCalc};
+
+enum TDataEvent {
+    deFieldChange,
+    deRecordChange,
+    deDataSetChange,
+    deDataSetScroll,
+    deLayoutChange,
+    deUpdateRecord,
+    deUpdateState,
+    deCheckBrowseMode,
+    dePropertyChange,
+    deFieldListChange,
+    deFocusControl,
+    deParentScroll,
+    deConnectChange,
+    deReconcileError,
+    deDisabledStateChange
+};
+
+// The field a deFieldChange/deRecordChange event carries (null for "all fields").
+inline TField* DataEventField(NativeInt info) {
+    return reinterpret_cast<TField*>(info);
+}
+// A reference to a field variable, as deFocusControl carries it: a link that takes the
+// focus clears the variable so that no other link handles the request.
+using TFieldRef = TField**;
+
+enum TGetMode { gmCurrent, gmNext, gmPrior };
+enum TGetResult { grOK, grBOF, grEOF, grError };
+enum TResyncMode { rmExact, rmCenter };
+using TResyncModes = Set<TResyncMode>;
+enum TBookmarkFlag { bfCurrent, bfBOF, bfEOF, bfInserted };
+enum TLocateOption { loCaseInsensitive, loPartialKey };
+using TLocateOptions = Set<TLocateOption>;
+// TFilterOption / TFilterOptions (foCaseInsensitive, foNoPartialCompare) come from the
+// filter-expression engine's header, included above.
+enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
+using TFieldKinds = Set<TFieldKind>;
+enum TFieldAttribute { faHiddenCol, faReadonly, faRequired, faLink, faUnNamed, faFixed };
+using TFieldAttributes = Set<TFieldAttribute>;
+enum TBlobStreamMode { bmRead, bmWrite, bmReadWrite };
+enum TUpdateStatus { usUnmodified, usModified, usInserted, usDeleted };
+enum TDataAction { daFail, daAbort, daRetry };
+
+// A record buffer is raw memory whose layout the derived data set chooses.
+using TRecordBuffer = Byte*;
+// An opaque bookmark; empty means "no bookmark".
+using TBookmark = std::vector<Byte>;
+
+// Raises EDatabaseError with message, prefixed "<Name>: " when component has a name.
+[[noreturn]] void DatabaseError(const String& message, const TComponent* component = nullptr);
+[[noreturn]] void DatabaseErrorFmt(const String& message, std::initializer_list<TVarRec> args,
+                                   const TComponent* component = nullptr);
+
+// False for numeric and date fields, whose alignment the user interface keeps (and for
+// no field); true for the others.
+bool OkToChangeFieldAlignment(const TField* field);
+
+} // namespace mv
