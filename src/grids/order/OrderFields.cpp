@@ -1,7 +1,9 @@
 // Parsing, converting and rewriting order-field strings.
 #include "grids/order/OrderFields.h"
 
+#include "platform/db/DataSet.h"
 #include "platform/db/FieldLists.h"
+#include "platform/db/Fields.h"
 #include "platform/rtl/StrUtils.h"
 #include "platform/rtl/StringList.h"
 
@@ -158,6 +160,21 @@ String IndexFieldsToOrderFields(StringView indexFields, StringView marks) {
             item = TrimmedBefore(item, r);
         Join(result, item, u',', first);
     });
+    return result;
+}
+
+String ValidFieldNames(TDataSet* dataSet, StringView fieldNames, bool firstOnly) {
+    if (!dataSet) return String(fieldNames);
+    String result;
+    Integer pos = 1;
+    while (pos <= static_cast<Integer>(fieldNames.size())) {
+        String name = ExtractFieldName(fieldNames, pos);
+        if (!name.empty()) {
+            TField* field = dataSet->FindField(name);
+            AppendItem(result, field ? StringView(field->FieldName()) : StringView(name));
+        }
+        if (firstOnly) break;
+    }
     return result;
 }
 

@@ -8,6 +8,7 @@
 
 namespace mv {
 
+class TDataSet;
 class TStrings;
 
 // Delimiter of ScanStr when none is given; a unit-level setting of the grid.
@@ -33,6 +34,11 @@ String UnifyOrderFields(StringView fields, StringView descFields, bool allDescen
 // plain form, where items pass unchanged.
 String OrderFieldsToIndexFields(StringView orderFields, StringView marks);
 String IndexFieldsToOrderFields(StringView indexFields, StringView marks);
+
+// Each ";" item looked up in the data set (without regard to case) and spelled as the
+// field spells its name; unknown names stay as written, empty items are dropped. With
+// firstOnly only the first item counts. Without a data set the names come back untouched.
+String ValidFieldNames(TDataSet* dataSet, StringView fieldNames, bool firstOnly);
 
 // The order-field text of the last ORDER BY clause in an SQL text, without a trailing ";".
 // Empty without a list or a clause. Only "ORDER BY " with one blank is recognised.

@@ -2,6 +2,7 @@
 #include "grids/order/OrderFields.h"
 
 #include "platform/rtl/StringList.h"
+#include "support/DbTestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -158,6 +159,23 @@ TEST(OrderFieldsNames, CompareWithoutCase) {
     EXPECT_TRUE(SameFieldText(u"Straße", u"STRAßE"));
     EXPECT_TRUE(SameFieldText(u"Äpfel", u"äpfel"));
     EXPECT_FALSE(SameFieldName(u"Name", u"Name "));
+}
+
+} // namespace
+} // namespace mv
+
+namespace mv {
+namespace {
+
+TEST(OrderFieldsNames, ValidFieldNamesTakesTheDataSetsSpelling) {
+    EXPECT_EQ(ValidFieldNames(nullptr, u"name; ;CITY;", false), u"name; ;CITY;");
+    auto dataSet = test::MakeNumbered(3);
+    dataSet->FieldDefs()->Add(u"City", ftString, 10);
+    dataSet->Open();
+    EXPECT_EQ(ValidFieldNames(dataSet.get(), u"name; CITY ;Unknown", false), u"Name;City;Unknown");
+    EXPECT_EQ(ValidFieldNames(dataSet.get(), u"name; CITY ;Unknown", true), u"Name");
+    EXPECT_EQ(ValidFieldNames(dataSet.get(), u";id;;name;", false), u"ID;Name"); // empty items dropped
+    EXPECT_EQ(ValidFieldNames(dataSet.get(), u"", false), u"");
 }
 
 } // namespace
