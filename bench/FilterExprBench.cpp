@@ -6,17 +6,16 @@
 
 #include "platform/rtl/Utf8.h"
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace {
 
@@ -152,37 +151,6 @@ void BM_SQLite(benchmark::State& state) {
 }
 BENCHMARK(BM_SQLite)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's CPU time per iteration for the closing comparison (CPU rather
-// than wall time: the ratio should not depend on what else the machine runs).
-class TRecordingReporter : public benchmark::ConsoleReporter {
-public:
-    TRecordingReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular) {}
-
-    std::map<std::string, double> Milliseconds;
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                Milliseconds[run.benchmark_name()] = run.GetAdjustedCPUTime() * ToMilliseconds(run.time_unit);
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-private:
-    static double ToMilliseconds(benchmark::TimeUnit unit) {
-        switch (unit) {
-        case benchmark::kNanosecond:
-            return 1e-6;
-        case benchmark::kMicrosecond:
-            return 1e-3;
-        case benchmark::kMillisecond:
-            return 1;
-        case benchmark::kSecond:
-            return 1e3;
-        }
-        return 1;
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -199,14 +167,9 @@ int main(int argc, char** argv) {
                 static_cast<long long>(sqliteCount), static_cast<long long>(filterCount));
     if (sqliteCount != filterCount) return 1;
 
-    TRecordingReporter reporter;
+    bench::TRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto filter = reporter.Milliseconds.find("BM_FilterExpression");
-    const auto sqlite = reporter.Milliseconds.find("BM_SQLite");
-    if (filter != reporter.Milliseconds.end() && sqlite != reporter.Milliseconds.end()) {
-        std::printf("CPU time: filter %.1f ms, SQLite %.1f ms, ratio %.2f (target <= 1.5)\n", filter->second,
-                    sqlite->second, filter->second / sqlite->second);
-    }
+    reporter.PrintRatio("CPU time", "BM_FilterExpression", "BM_SQLite", "target <= 1.5");
     benchmark::Shutdown();
     return 0;
 }
