@@ -2,6 +2,7 @@
 #include "platform/rtl/Component.h"
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Filer.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/StrUtils.h"
 
@@ -163,6 +164,14 @@ void TComponent::BeginLoading() {
 void TComponent::EndLoading() {
     FComponentState.Exclude(csReading);
     Loaded();
+}
+
+void TComponent::ReadState(TReader& reader) {
+    reader.ReadData(this);
+}
+
+void TComponent::WriteState(TWriter& writer) {
+    writer.WriteData(this);
 }
 
 void TComponent::Loaded() {

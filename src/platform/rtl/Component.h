@@ -6,9 +6,13 @@
 #include "platform/rtl/Persistent.h"
 #include "platform/rtl/Set.h"
 
+#include <functional>
 #include <vector>
 
 namespace mv {
+
+class TReader;
+class TWriter;
 
 enum TComponentStateItem {
     csLoading,
@@ -78,7 +82,34 @@ public:
     // owned component. Overrides clear their references, then call the inherited one.
     virtual void Notification(TComponent* component, TOperation operation);
 
+    // [SECTION] Streaming hooks (Filer.h)
+    using TGetChildProc = std::function<void(TComponent* child)>;
+    // The components written as nested objects of this one, in order. The default has
+    // none; a form-like root passes what it owns, a container control its children.
+    virtual void GetChildren(const TGetChildProc& proc, TComponent* root) {
+        (void)proc;
+        (void)root;
+    }
+    // Owner for the nested components read into this one; null (the default) means the
+    // root being read, as in the framework.
+    virtual TComponent* GetChildOwner() { return nullptr; }
+    // What the nested components read into this one get as SetParentComponent.
+    virtual TComponent* GetChildParent() { return this; }
+    virtual TComponent* GetParentComponent() const { return nullptr; }
+    virtual void SetParentComponent(TComponent* value) { (void)value; }
+    // The reader asks for a nested object given with an order ("object A: TX [2]").
+    virtual void SetChildOrder(TComponent* child, Integer order) {
+        (void)child;
+        (void)order;
+    }
+    // Reading and writing this component's properties and nested objects; the defaults
+    // call reader.ReadData(this) / writer.WriteData(this).
+    virtual void ReadState(TReader& reader);
+    virtual void WriteState(TWriter& writer);
+
 protected:
+    friend class TReader;
+    friend class TWriter;
     virtual void Loaded();
     void SetComponentStateItem(TComponentStateItem item, bool on);
 

@@ -60,6 +60,27 @@ String SIniFileInvalidValue = u"Value of \"%s\" for INI file \"%s\" contains a l
 String SRegCreateFailed = u"Failed to create key \"%s\". %s";
 String SRegGetDataFailed = u"Failed to get data for key \"%s\". %s";
 String SRegSetDataFailed = u"Failed to set data for key \"%s\". %s";
+String SUnknownProperty = u"Property %s does not exist in %s";
+String SInvalidPropertyType = u"Property %s of %s is not of type %s";
+String SReadOnlyProperty = u"Property %s of %s is read-only";
+String SInvalidPropertyElement = u"Invalid property element: %s";
+String SInvalidPropertyValue = u"Invalid property value";
+String SNilPropertyPath = u"Property %s is nil in path %s";
+String SClassNotFound = u"Class %s not found";
+String SDuplicateClass = u"A class named %s already exists";
+String SParseError = u"%s on line %d";
+String SPropertyReadError = u"Error reading %s.%s: %s";
+String SUnexpectedEnd = u"Unexpected end of text";
+String SSymbolExpected = u"%s expected";
+String SIdentifierExpected = u"Identifier expected";
+String SInvalidString = u"Invalid string constant";
+String SInvalidNumber = u"Invalid number %s";
+String SInvalidBinary = u"Invalid binary value";
+String SNestingTooDeep = u"Nesting deeper than %d levels";
+String SAncestorNotFound = u"Ancestor for '%s' not found";
+String SUnresolvedReference = u"Unresolved reference to %s";
+String SClassMismatch = u"%s is a %s, not a %s";
+String STextAfterEnd = u"Text after the final end";
 } // namespace SysConst
 
 } // namespace mv

@@ -51,8 +51,13 @@ MV_DECLARE_EXCEPTION(EAbort, Exception);
 MV_DECLARE_EXCEPTION(EStreamError, Exception);
 MV_DECLARE_EXCEPTION(EFCreateError, EStreamError);
 MV_DECLARE_EXCEPTION(EFOpenError, EStreamError);
-MV_DECLARE_EXCEPTION(EReadError, EStreamError);
-MV_DECLARE_EXCEPTION(EWriteError, EStreamError);
+// Component streaming: a filer error is a stream error, as in the framework.
+MV_DECLARE_EXCEPTION(EFilerError, EStreamError);
+MV_DECLARE_EXCEPTION(EReadError, EFilerError);
+MV_DECLARE_EXCEPTION(EWriteError, EFilerError);
+MV_DECLARE_EXCEPTION(EClassNotFound, EFilerError);
+// Published properties reached by name.
+MV_DECLARE_EXCEPTION(EPropertyError, Exception);
 MV_DECLARE_EXCEPTION(EIniFileException, Exception);
 MV_DECLARE_EXCEPTION(ERegistryException, Exception);
 
@@ -106,6 +111,27 @@ extern String SIniFileInvalidValue;    // "Value of \"%s\" for INI file \"%s\" c
 extern String SRegCreateFailed;        // "Failed to create key \"%s\". %s"
 extern String SRegGetDataFailed;       // "Failed to get data for key \"%s\". %s"
 extern String SRegSetDataFailed;       // "Failed to set data for key \"%s\". %s"
+extern String SUnknownProperty;        // "Property %s does not exist in %s"
+extern String SInvalidPropertyType;    // "Property %s of %s is not of type %s"
+extern String SReadOnlyProperty;       // "Property %s of %s is read-only"
+extern String SInvalidPropertyElement; // "Invalid property element: %s"
+extern String SInvalidPropertyValue;   // "Invalid property value"
+extern String SNilPropertyPath;        // "Property %s is nil in path %s"
+extern String SClassNotFound;          // "Class %s not found"
+extern String SDuplicateClass;         // "A class named %s already exists"
+extern String SParseError;             // "%s on line %d"
+extern String SPropertyReadError;      // "Error reading %s.%s: %s"
+extern String SUnexpectedEnd;          // "Unexpected end of text"
+extern String SSymbolExpected;         // "%s expected"
+extern String SIdentifierExpected;     // "Identifier expected"
+extern String SInvalidString;          // "Invalid string constant"
+extern String SInvalidNumber;          // "Invalid number %s"
+extern String SInvalidBinary;          // "Invalid binary value"
+extern String SNestingTooDeep;         // "Nesting deeper than %d levels"
+extern String SAncestorNotFound;       // "Ancestor for '%s' not found"
+extern String SUnresolvedReference;    // "Unresolved reference to %s"
+extern String SClassMismatch;          // "%s is a %s, not a %s"
+extern String STextAfterEnd;           // "Text after the final end"
 } // namespace SysConst
 
 } // namespace mv

@@ -7,6 +7,8 @@
 
 namespace mv {
 
+class TClassInfo;
+
 class TObject {
 public:
     TObject() = default;
@@ -16,6 +18,9 @@ public:
 
     // The class's own name without namespace ("TStringList"), from the dynamic type.
     virtual String ClassName() const;
+    // The class description (ClassRegistry.h) that MV_CLASS declares; null for classes
+    // that declare none (ClassOfObject then finds the nearest described ancestor).
+    virtual const TClassInfo* ClassType() const { return nullptr; }
 
     template <typename T> bool InheritsFrom() const { return dynamic_cast<const T*>(this) != nullptr; }
 };
@@ -26,6 +31,8 @@ template <typename T> void FreeAndNil(T*& object) {
     object = nullptr;
     delete doomed;
 }
+
+class TFiler;
 
 class TPersistent : public TObject {
 public:
@@ -38,7 +45,12 @@ public:
     virtual String GetNamePath() const;
 
 protected:
+    friend class TReader;
+    friend class TWriter;
     virtual void AssignTo(TPersistent* dest) const;
+    // Streaming hook: entries of the form text that are not published properties, given
+    // to filer->DefineProperty / DefineBinaryProperty (Filer.h). The default defines none.
+    virtual void DefineProperties(TFiler* filer) { (void)filer; }
     [[noreturn]] void AssignError(const TPersistent* source) const;
 };
 
