@@ -23,6 +23,8 @@ constexpr std::array<const Char*, FieldTypeCount> FieldTypeNames{
 
 } // namespace
 
+TExceptionHandler ApplicationHandleException;
+
 String FieldTypeName(TFieldType type) {
     auto index = static_cast<std::size_t>(type);
     return index < FieldTypeNames.size() ? String(FieldTypeNames[index]) : String(u"Unknown");

@@ -9,8 +9,10 @@
 #include "platform/rtl/Format.h"
 #include "platform/rtl/RtlTypes.h"
 #include "platform/rtl/Set.h"
+#include "platform/rtl/UITypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace mv {
@@ -27,10 +29,6 @@ class TObjectField;
 
 // Pointer-sized integer that data events carry (a field, a field reference, a distance).
 using NativeInt = std::intptr_t;
-
-// Horizontal alignment of a field's text. FIXME(rtl): belongs with the rtl's class
-// basics; defined here until a shared header provides it.
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // Numbered as the framework numbers them: streamed field definitions and messages
 // depend on the order.
@@ -167,6 +165,14 @@ enum TDataAction { daFail, daAbort, daRetry };
 using TRecordBuffer = Byte*;
 // An opaque bookmark; empty means "no bookmark".
 using TBookmark = std::vector<Byte>;
+
+// The application's handler of exceptions that a data set reports instead of raising (one
+// met in the filter or locate loop of a fetch, for instance). It runs inside the catch
+// block, so std::current_exception() is the exception. Unset by default; such exceptions
+// are then dropped and only their effect (a fetch that fails) remains. The framework's
+// application object installs its own.
+using TExceptionHandler = std::function<void(TObject* sender)>;
+extern TExceptionHandler ApplicationHandleException;
 
 // Raises EDatabaseError with message, prefixed "<Name>: " when component has a name.
 [[noreturn]] void DatabaseError(const String& message, const TComponent* component = nullptr);

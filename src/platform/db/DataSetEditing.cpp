@@ -225,10 +225,17 @@ void TDataSet::InsertRecord(const std::vector<Variant>& values) {
     BeginInsertAppend();
     UpdateCursorPos();
     TControlsDisabledScope controls(this);
+    TBookmark current = GetBookmark();
     MoveBuffer(FRecordCount, FActiveRecord);
     try {
         TRecordBuffer buffer = ActiveBuffer();
         InitRecord(buffer);
+        // As in Insert: the buffer names the record it goes in front of, for data sets
+        // that place the new record by its buffer rather than by their cursor.
+        if (FRecordCount == 0)
+            SetBookmarkFlag(buffer, bfBOF);
+        else
+            SetBookmarkData(buffer, current);
         FState = dsInsert;
         try {
             DoOnNewRecord();

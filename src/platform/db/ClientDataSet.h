@@ -1,0 +1,365 @@
+// TClientDataSet: the embedded data set whose records live in memory, with sorted orders
+// (IndexFieldNames, IndexDefs), expression filters, bookmarks that survive re-sorting and
+// re-filtering, clones sharing the records, and a versioned file format.
+//
+// Vocabulary:
+//   store     the records, shared by a data set and its clones (CloneCursor). A record is
+//             one contiguous image of native field buffers (Fields.h) plus a null bitmap;
+//             blobs live in a side pool. Records get an id at creation that never changes
+//             and is never reused while the store lives, so bookmarks stay valid.
+//   order     the sequence the cursor walks: the default order (insertion order: appended
+//             records at the end, inserted ones in front of the record they were inserted
+//             at) or an index, a sorted list of record ids kept up to date on every post.
+//             Every order is total: equal keys fall back to the default order, so sorting
+//             is stable.
+//   view      the order with the filter applied; RecordCount and RecNo count in the view.
+//
+// Key comparison (indexes and Locate through an index): null is the smallest value, so
+// nulls come first in ascending and last in descending fields. Strings compare by code
+// point (UTF-8 bytes for ftString, UTF-16 units for wide strings); case-insensitive
+// fields compare the case-folded characters, as AnsiCompareText does.
+//
+// Call flow of a change: Post -> InternalPost -> (internal calculated fields computed in
+// state dsInternalCalc) -> store update -> every built index and every cursor's view is
+// updated in place (binary search, no re-sort) -> Resync keeps the posted record current.
+//
+// Implementation: ClientDataSet.cpp (buffers, records, editing, bookmarks),
+// ClientDataSetStore.cpp (store and index maintenance), ClientDataSetIndexes.cpp (index
+// definitions, orders, locate), ClientDataSetFilters.cpp (filter views),
+// ClientDataSetFile.cpp (file format). ClientDataSetPrivate.h holds the internals.
+#pragma once
+
+#include "platform/db/DataSet.h"
+#include "platform/db/FilterExpr.h"
+#include "platform/rtl/Collection.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace mv {
+
+namespace cds {
+class TStore;
+class TIndex;
+struct TImageReader;
+struct TPacket;
+} // namespace cds
+
+class TClientDataSet;
+
+// ======================================================================================
+// [SECTION] Index definitions
+// ======================================================================================
+
+// ixPrimary and ixUnique reject a second record with the same key ("Key violation");
+// ixDescending sorts every field descending, ixCaseInsensitive compares every text field
+// without case. ixExpression and ixNonMaintained are accepted and have no effect.
+enum TIndexOption { ixPrimary, ixUnique, ixDescending, ixCaseInsensitive, ixExpression, ixNonMaintained };
+using TIndexOptions = Set<TIndexOption>;
+
+class TIndexDef : public TCollectionItem {
+public:
+    explicit TIndexDef(TCollection* collection = nullptr);
+
+    const String& Name() const { return FName; }
+    void SetName(const String& value);
+    // ";" separated field names, most significant first.
+    const String& Fields() const { return FFields; }
+    void SetFields(const String& value);
+    // Fields (of Fields) sorted descending / compared without case, on top of Options.
+    const String& DescFields() const { return FDescFields; }
+    void SetDescFields(const String& value);
+    const String& CaseInsFields() const { return FCaseInsFields; }
+    void SetCaseInsFields(const String& value);
+    TIndexOptions Options() const { return FOptions; }
+    void SetOptions(TIndexOptions value);
+    // Stored and saved; this data set keeps no aggregates, so it has no other effect.
+    Integer GroupingLevel() const { return FGroupingLevel; }
+    void SetGroupingLevel(Integer value) { FGroupingLevel = value; }
+    const String& Expression() const { return FExpression; }
+    void SetExpression(const String& value) { FExpression = value; }
+
+    String GetDisplayName() const override { return FName; }
+    void Assign(const TPersistent* source) override;
+
+private:
+    String FName;
+    String FFields;
+    String FDescFields;
+    String FCaseInsFields;
+    String FExpression;
+    TIndexOptions FOptions;
+    Integer FGroupingLevel = 0;
+};
+
+class TIndexDefs : public TOwnedCollection {
+public:
+    explicit TIndexDefs(TDataSet* dataSet);
+
+    TIndexDef* Items(Integer index) const { return static_cast<TIndexDef*>(TCollection::Items(index)); }
+    TIndexDef* AddIndexDef();
+    // Appends a definition (no check of the name: AddIndex checks).
+    TIndexDef* Add(const String& name, const String& fields, TIndexOptions options);
+    // Position of the definition with this name (case-insensitive), -1 when none.
+    Integer IndexOf(StringView name) const;
+    // Raises EDatabaseError "Index 'X' not found" when there is none.
+    TIndexDef* Find(StringView name) const;
+    // The first definition whose Fields equal fields (case-insensitive), or whose leading
+    // fields are fields; null when none.
+    TIndexDef* GetIndexForFields(StringView fields, bool caseInsensitive) const;
+    // As GetIndexForFields, raising "No index for fields 'X'" when none.
+    TIndexDef* FindIndexForFields(StringView fields) const;
+
+    TDataSet* DataSet() const { return FDataSet; }
+    // The definitions are the data set's indexes themselves, so Update only marks them
+    // up to date (the framework re-reads them from the storage here).
+    bool Updated() const { return FUpdated; }
+    void SetUpdated(bool value) { FUpdated = value; }
+    void Update() { FUpdated = true; }
+
+protected:
+    void Update(TCollectionItem* item) override;
+
+private:
+    TDataSet* FDataSet;
+    bool FUpdated = true;
+};
+
+// ======================================================================================
+// [SECTION] TClientDataSet
+// ======================================================================================
+
+class TClientDataSet : public TDataSet {
+public:
+    explicit TClientDataSet(TComponent* owner = nullptr);
+    ~TClientDataSet() override;
+
+    // -- Creating, emptying, cloning ------------------------------------------------------
+    // Creates an empty store from FieldDefs (or, when there are none, from the persistent
+    // fields) and opens the data set. Raises SDataSetOpen when open, "Field definitions
+    // missing" without definitions or fields, and "Field 'X': type Y cannot be stored" for
+    // object types (ADT, array, nested data set, reference).
+    void CreateDataSet();
+    // Deletes every record of the store (clones see an empty set too); the indexes stay.
+    // Bookmarks taken before are no longer valid. Raises SDataSetClosed when closed.
+    void EmptyDataSet();
+    // Shares source's records; this data set gets its own cursor, order and filter.
+    // reset: start with no index, no filter and not read-only; otherwise, unless
+    // keepSettings, IndexName/IndexFieldNames, Filter, Filtered, FilterOptions,
+    // OnFilterRecord and ReadOnly are copied from source. The index definitions are
+    // always copied. Closes this data set first and opens it on the first record.
+    // Raises SDataSetClosed when source is closed.
+    void CloneCursor(TClientDataSet* source, bool reset, bool keepSettings = false);
+
+    // -- Orders ---------------------------------------------------------------------------
+    // ";" list of fields to sort by, ascending, case-sensitive. Setting it clears
+    // IndexName; an empty text is the default order. On an open set the current record
+    // stays current (deDataSetChange). A field that is missing, calculated or a lookup
+    // raises EDatabaseError and leaves the order as it was.
+    const String& IndexFieldNames() const { return FIndexFieldNames; }
+    void SetIndexFieldNames(const String& value);
+    // Name of an entry of IndexDefs to sort by; setting it clears IndexFieldNames. On an
+    // open set an unknown name raises "Index 'X' not found" (a closed set checks at open).
+    const String& IndexName() const { return FIndexName; }
+    void SetIndexName(const String& value);
+    TIndexDefs* IndexDefs() const { return FIndexDefs.get(); }
+    void SetIndexDefs(const TIndexDefs* value) { FIndexDefs->Assign(value); }
+    // Adds an index definition (built when first used). descFields and caseInsFields
+    // name fields of fields sorted descending / without case. Raises "Duplicate index
+    // name 'X'" for a name in use, and SFieldNotFound for an unknown field when open.
+    void AddIndex(const String& name, const String& fields, TIndexOptions options,
+                  const String& descFields = u"", const String& caseInsFields = u"",
+                  Integer groupingLevel = 0);
+    // Removes the index definition; when it is the current index the default order is
+    // used. Raises "Index 'X' not found" when there is none.
+    void DeleteIndex(const String& name);
+    // Names of the index definitions.
+    void GetIndexNames(std::vector<String>& list) const;
+
+    // -- Files ----------------------------------------------------------------------------
+    // The file format (all numbers little-endian):
+    //   "MVCDS\r\n\x1a" magic, uint32 version (1), uint32 field count, then per field:
+    //   string name, uint8 type (TFieldType), int32 size, int32 precision, uint8 flags
+    //   (1 required, 2 read-only, 4 internal calculated, 8 hidden); uint32 index count,
+    //   per index: string name, fields, descending fields, case-insensitive fields,
+    //   uint32 options (bit per TIndexOption), int32 grouping level; uint64 record count,
+    //   per record in default order: the null bitmap (bit set = value present, one bit
+    //   per field, padded to bytes), then each present value: the native buffer
+    //   (Fields.h), or for blobs uint32 length and the bytes; finally uint64 FNV-1a hash
+    //   of every byte before it. A string is uint32 length and UTF-8 bytes.
+    // Saving raises SDataSetClosed when closed. Loading replaces field definitions, index
+    // definitions and records and opens the data set; a damaged, truncated or foreign file
+    // raises EDatabaseError "Invalid data packet: <why>" and leaves the data set as it was.
+    void SaveToStream(TStream& stream);
+    void LoadFromStream(TStream& stream);
+    // An empty fileName means FileName. File errors raise the streams' exceptions.
+    void SaveToFile(const String& fileName = u"");
+    void LoadFromFile(const String& fileName = u"");
+    // Opening without data loads this file; Close saves to it (unless ReadOnly). Destroying
+    // an open data set does not save (a destructor cannot report a failed write).
+    const String& FileName() const { return FFileName; }
+    void SetFileName(const String& value) { FFileName = value; }
+
+    // -- Other published properties ---------------------------------------------------------
+    // The text of the provider's command; stored only (no provider in this layer).
+    const String& CommandText() const { return FCommandText; }
+    void SetCommandText(const String& value) { FCommandText = value; }
+    // Refuses edits (CanModify false); the records can still be loaded and sorted.
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool value);
+
+    // -- Overrides ---------------------------------------------------------------------------
+    // Re-filter and go to the first record when open. Filter (SetFilter) does the same
+    // while Filtered; a text the engine rejects raises EDatabaseError and keeps the old
+    // filter. Numbers in Filter may use the locale's decimal separator. OnFilterRecord is
+    // a plain member: assigning it takes effect at the next Filtered change or Refresh.
+    void SetFiltered(bool value) override;
+    void SetFilterOptions(TFilterOptions value) override;
+    // Binary search when the current order, or an index definition, starts with exactly
+    // keyFields (and its text fields compare with the case loCaseInsensitive asks for);
+    // a linear walk otherwise (and for loPartialKey).
+    bool Locate(StringView keyFields, const Variant& keyValues, TLocateOptions options) override;
+    Variant Lookup(StringView keyFields, const Variant& keyValues, StringView resultFields) override;
+    // A bookmark is valid while its record exists in the store (filtered out or not).
+    bool BookmarkValid(const TBookmark& bookmark) override;
+    // By position in the current order; an empty or invalid bookmark sorts last.
+    Integer CompareBookmarks(const TBookmark& bookmark1, const TBookmark& bookmark2) override;
+
+    using TDataSet::GetFieldData;
+    using TDataSet::SetFieldData;
+    bool GetFieldData(TField* field, void* buffer) override;
+    void SetFieldData(TField* field, const void* buffer) override;
+    std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode) override;
+
+protected:
+    TRecordBuffer AllocRecordBuffer() override;
+    void FreeRecordBuffer(TRecordBuffer& buffer) override;
+    TGetResult GetRecord(TRecordBuffer buffer, TGetMode getMode, bool doCheck) override;
+    Integer GetRecordSize() const override;
+    void InternalOpen() override;
+    void InternalClose() override;
+    bool IsCursorOpen() const override { return FCursorOpen; }
+    void InternalInitFieldDefs() override;
+    void InternalFirst() override;
+    void InternalLast() override;
+    void InternalPost() override;
+    void InternalDelete() override;
+    void InternalAddRecord(TRecordBuffer buffer, bool append) override;
+    void InternalInitRecord(TRecordBuffer buffer) override;
+    void InternalGotoBookmark(const TBookmark& bookmark) override;
+    void InternalSetToRecord(TRecordBuffer buffer) override;
+    void InternalRefresh() override;
+    void GetBookmarkData(TRecordBuffer buffer, TBookmark& data) const override;
+    void SetBookmarkData(TRecordBuffer buffer, const TBookmark& data) override;
+    TBookmarkFlag GetBookmarkFlag(TRecordBuffer buffer) const override;
+    void SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag value) override;
+    Integer GetRecNo() const override;
+    void SetRecNoValue(Integer value) override;
+    Integer GetRecordCount() const override;
+    bool GetCanModify() const override { return !FReadOnly; }
+    void ClearCalcFields(TRecordBuffer buffer) override;
+    void SetFilterText(const String& value) override;
+    bool FilterExpressionAccepts() override;
+    void CloseCursor() override;
+
+private:
+    friend class cds::TStore;
+    friend class TIndexDefs;
+    friend class TClientBlobStream;
+
+    enum TCursorAt { caBOF, caEOF, caRecord };
+
+    // -- Buffers and records (ClientDataSet.cpp) ----------------------------------------
+    Byte* ImageOf(TRecordBuffer buffer) const;
+    Byte* CalcAreaOf(TRecordBuffer buffer) const;
+    std::shared_ptr<const std::string>* BlobsOf(TRecordBuffer buffer) const;
+    void FillBuffer(TRecordBuffer buffer, std::uint32_t id);
+    void ComputeInternalCalcFields(TRecordBuffer buffer);
+    void OpenStore(std::shared_ptr<cds::TStore> store);
+    void SetCursorTo(std::uint32_t id);
+    void RememberCursor(std::size_t pos);
+    std::uint32_t RecordIdOf(TRecordBuffer buffer) const;
+    bool DecodeBookmark(const TBookmark& bookmark, std::uint32_t& id) const;
+    Integer SlotOfField(const TField* field) const;
+    void StoreReset();
+
+    // -- Orders and views (ClientDataSetIndexes.cpp, ClientDataSetFilters.cpp) --------------
+    // The list the cursor walks: the view when filtering, else the order itself.
+    const std::vector<std::uint32_t>& List();
+    // Position of the cursor's record in List(); exact is false when the record is not in
+    // it (the position is then where it would be).
+    std::size_t CursorPosition(bool& exact);
+    std::size_t PositionOf(std::uint32_t id, bool& exact);
+    std::shared_ptr<cds::TIndex> ResolveOrder(const String& indexFieldNames, const String& indexName);
+    std::shared_ptr<cds::TIndex> IndexForDef(const TIndexDef& def);
+    void ApplyOrder(std::shared_ptr<cds::TIndex> index);
+    void IndexDefChanged(TIndexDef* def);
+    bool FindByIndex(StringView keyFields, const Variant& keyValues, TLocateOptions options,
+                     std::uint32_t& id);
+    void CompileFilter();
+    bool IsFiltering() const;
+    void InvalidateView();
+    void BuildView();
+    bool RecordAccepted(std::uint32_t id);
+    void RecordRemoving(std::uint32_t id);
+    void RecordAdded(std::uint32_t id);
+    void Refilter();
+
+    // -- Files (ClientDataSetFile.cpp) --------------------------------------------------------
+    std::string SavePacket();
+    // Replaces the file with SavePacket's bytes (no state checks: also used while closing).
+    void WritePacketFile(const String& fileName);
+    // Parses a whole file image; raises SInvalidPacket and changes nothing on damage.
+    cds::TPacket ParsePacket(const std::string& bytes);
+    // Takes over a parsed packet's records and index definitions (closed data set).
+    void CommitPacket(cds::TPacket& packet);
+
+    std::shared_ptr<cds::TStore> FStore;
+    std::shared_ptr<cds::TIndex> FIndex;
+    std::vector<std::uint32_t> FView;
+    bool FViewValid = false;
+    bool FViewFiltered = false;
+    std::uint64_t FViewStamp = 0;
+    // The cursor: before the first record, after the last, or on a record (which may have
+    // left the list since; its position is then where it would be).
+    TCursorAt FCursorAt = caBOF;
+    std::uint32_t FCursorId = 0;
+    std::size_t FCursorPos = 0;
+    // Store version and view stamp at which FCursorPos was last known right.
+    std::uint64_t FCursorStamp = ~std::uint64_t{0};
+    std::uint64_t FCursorViewStamp = ~std::uint64_t{0};
+    bool FCursorOpen = false;
+    // Record buffer layout (see AllocRecordBuffer).
+    Integer FImageOffset = 0;
+    Integer FCalcOffset = 0;
+    Integer FBlobOffset = 0;
+    Integer FBufferSize = 0;
+    // Scratch buffer for filter handlers and key probes.
+    TRecordBuffer FScratch = nullptr;
+    TFilterExpression FFilterExpression;
+    std::unique_ptr<TIndexDefs> FIndexDefs;
+    // Built indexes of the index definitions, by definition name (upper case).
+    std::map<String, std::shared_ptr<cds::TIndex>> FDefIndexes;
+    String FIndexFieldNames;
+    String FIndexName;
+    String FCommandText;
+    String FFileName;
+    bool FReadOnly = false;
+};
+
+// Message texts of the client data set, replaceable like DBConsts'.
+namespace CDSConsts {
+extern String SMissingDataPacket;  // "Missing data provider or data packet"
+extern String SNoFieldDefs;        // "Field definitions missing"
+extern String SUnsupportedType;    // "Field '%s': type %s cannot be stored in a client data set"
+extern String SIndexNotFound;      // "Index '%s' not found"
+extern String SDuplicateIndexName; // "Duplicate index name '%s'"
+extern String SNoIndexForFields;   // "No index for fields '%s'"
+extern String SFieldNotIndexable;  // "Field '%s' cannot be used in an index"
+extern String SKeyViolation;       // "Key violation"
+extern String SInvalidPacket;      // "Invalid data packet: %s"
+} // namespace CDSConsts
+
+} // namespace mv

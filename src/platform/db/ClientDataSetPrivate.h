@@ -1,0 +1,201 @@
+// Not public API: the record store shared by a TClientDataSet and its clones, the sorted
+// orders kept over it, and the typed reader the filter engine uses on stored records.
+// ClientDataSet.h has the overview.
+#pragma once
+
+#include "platform/db/ClientDataSet.h"
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mv::cds {
+
+using TBlobValue = std::shared_ptr<const std::string>;
+
+// One stored column; slot i holds the field definition with FieldNo i + 1.
+struct TSlot {
+    String Name;
+    TFieldType DataType = ftUnknown;
+    Integer Size = 0;
+    Integer Precision = 0;
+    TFieldAttributes Attributes;
+    bool InternalCalc = false;
+    Integer Offset = 0;     // in the record image
+    Integer Width = 0;      // native bytes; 4 for a blob (its pool handle)
+    Integer BlobIndex = -1; // position among the blob slots
+};
+
+// Record image: [rank uint32][flags uint8][null bitmap][slots...], unaligned (read with
+// memcpy). The rank orders the default order; bit i of the bitmap set = slot i present.
+constexpr Integer RankOffset = 0;
+constexpr Integer FlagsOffset = 4;
+constexpr Integer NullsOffset = 5;
+constexpr Byte rfDeleted = 1;
+
+template <typename T> T Load(const Byte* p) {
+    T value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
+template <typename T> void Store(Byte* p, T value) {
+    std::memcpy(p, &value, sizeof value);
+}
+
+inline bool IsPresent(const Byte* image, Integer slot) {
+    return (image[NullsOffset + slot / 8] >> (slot % 8)) & 1;
+}
+inline void SetPresent(Byte* image, Integer slot, bool present) {
+    Byte& bits = image[NullsOffset + slot / 8];
+    const Byte mask = static_cast<Byte>(1u << (slot % 8));
+    bits = present ? static_cast<Byte>(bits | mask) : static_cast<Byte>(bits & ~mask);
+}
+
+struct TKeyPart {
+    Integer Slot = 0;
+    bool Descending = false;
+    bool CaseInsensitive = false;
+};
+
+// A sorted order: record ids by key parts, then by rank (so the order is total and equal
+// keys keep the default order). No key parts: the default order.
+class TIndex {
+public:
+    std::vector<TKeyPart> Keys;
+    bool Unique = false;
+    std::vector<std::uint32_t> Order;
+};
+using TIndexPtr = std::shared_ptr<TIndex>;
+
+class TStore {
+public:
+    explicit TStore(std::vector<TSlot> slots);
+    TStore(const TStore&) = delete;
+    TStore& operator=(const TStore&) = delete;
+
+    const std::vector<TSlot>& Slots() const { return FSlots; }
+    Integer RecordSize() const { return FRecordSize; }
+    Integer NullBytes() const { return FRecordSize == 0 ? 0 : FNullBytes; }
+    Integer BlobCount() const { return FBlobCount; }
+    // Changes whenever EmptyDataSet invalidates every bookmark.
+    std::uint32_t Epoch() const { return FEpoch; }
+    // Changes with every change of records or orders.
+    std::uint64_t Version() const { return FVersion; }
+    // Ids handed out so far (live and deleted).
+    std::uint32_t IdCount() const { return FIdCount; }
+    std::uint32_t LiveCount() const { return static_cast<std::uint32_t>(FDefault->Order.size()); }
+    bool IsLive(std::uint32_t id) const { return id < FIdCount && !(Image(id)[FlagsOffset] & rfDeleted); }
+    Byte* Image(std::uint32_t id) { return FChunks[id >> ChunkBits].get() + (id & ChunkMask) * FStride; }
+    const Byte* Image(std::uint32_t id) const {
+        return FChunks[id >> ChunkBits].get() + (id & ChunkMask) * FStride;
+    }
+    // The blob of a slot in a stored image (null when absent).
+    const TBlobValue& Blob(const Byte* image, const TSlot& slot) const;
+
+    // -- Changes (each updates every built index and tells every cursor) -----------------
+    // Adds a record from a buffer image and the buffer's blobs; it goes at the end of the
+    // default order, or in front of the live record before. Raises SKeyViolation when a
+    // unique index has the key already (nothing changed then).
+    std::uint32_t Add(const Byte* image, const TBlobValue* blobs, bool append, std::uint32_t before);
+    void Update(std::uint32_t id, const Byte* image, const TBlobValue* blobs);
+    void Delete(std::uint32_t id);
+    // Deletes every record and starts a new epoch.
+    void Clear();
+    // Appends a record image read from a file (blobs already in the image's handles via
+    // AddBlob); used while loading, before any index or cursor exists.
+    std::uint32_t AppendLoaded(const Byte* image);
+    std::uint32_t AddBlob(std::string bytes);
+
+    // -- Orders ------------------------------------------------------------------------
+    const TIndexPtr& DefaultIndex() const { return FDefault; }
+    // The built index with these key parts, built now when there is none. Raises
+    // SKeyViolation when unique and two records share a key.
+    TIndexPtr AcquireIndex(const std::vector<TKeyPart>& keys, bool unique);
+    // <0, 0, >0: a before, equal to, after b in index (ranks decide equal keys unless
+    // keysOnly; keyCount limits the key parts compared, -1 for all).
+    int Compare(const TIndex& index, const Byte* a, const Byte* b, bool keysOnly = false,
+                Integer keyCount = -1) const;
+    // First position in list (sorted by index) not before image.
+    std::size_t LowerBound(const TIndex& index, const std::vector<std::uint32_t>& list, const Byte* image,
+                           bool keysOnly = false, Integer keyCount = -1) const;
+
+    void AddCursor(TClientDataSet* cursor) { FCursors.push_back(cursor); }
+    void RemoveCursor(TClientDataSet* cursor);
+
+private:
+    static constexpr std::uint32_t ChunkBits = 14;
+    static constexpr std::uint32_t ChunkMask = (1u << ChunkBits) - 1;
+
+    Byte* NewImage(std::uint32_t& id);
+    void WriteImage(Byte* target, const Byte* source, const TBlobValue* blobs);
+    void FreeBlobs(Byte* image);
+    std::int64_t RankBefore(std::uint32_t before);
+    std::int64_t RankAfterLast();
+    void Renumber();
+    void CheckUnique(const Byte* image, std::uint32_t self);
+    void InsertInto(TIndex& index, std::uint32_t id);
+    void RemoveFrom(TIndex& index, std::uint32_t id);
+    template <typename F> void ForEachIndex(F f);
+    template <typename F> void ForEachCursor(F f);
+    std::uint64_t SortPrefix(const TKeyPart& part, const Byte* image) const;
+    int CompareSlot(const TSlot& slot, const Byte* a, const Byte* b, bool caseInsensitive) const;
+
+    std::vector<TSlot> FSlots;
+    Integer FNullBytes = 0;
+    Integer FRecordSize = 0;
+    Integer FStride = 0;
+    Integer FBlobCount = 0;
+    std::uint32_t FEpoch = 1;
+    std::uint64_t FVersion = 0;
+    std::uint32_t FIdCount = 0;
+    std::vector<std::unique_ptr<Byte[]>> FChunks;
+    std::vector<TBlobValue> FBlobs; // handle h is FBlobs[h - 1]
+    std::vector<std::uint32_t> FFreeBlobs;
+    TIndexPtr FDefault;
+    std::vector<std::weak_ptr<TIndex>> FIndexes;
+    std::vector<TClientDataSet*> FCursors;
+};
+
+// A file read and checked, not yet given to a data set.
+struct TPacket {
+    std::shared_ptr<TStore> Store;
+    struct TIndexInfo {
+        String Name, Fields, DescFields, CaseInsFields;
+        TIndexOptions Options;
+        Integer GroupingLevel = 0;
+    };
+    std::vector<TIndexInfo> Indexes;
+};
+
+// Native width of a slot of a definition's type and size; 0 for types without storage.
+Integer SlotWidth(TFieldType type, Integer size);
+
+// Reads one record image for the filter engine, with the typed readers (no Variants).
+// blobs: the buffer's blobs for an image in a record buffer, null for a stored image.
+struct TImageReader : public TFilterRecord {
+    const TStore* Store = nullptr;
+    const Byte* Image = nullptr;
+    const TBlobValue* Blobs = nullptr;
+
+    Variant FieldValue(Integer index) const override;
+    bool IsNull(Integer index) const override;
+    bool GetString(Integer index, StringView& value, String& scratch) const override;
+    bool GetInteger(Integer index, Int64& value) const override;
+    bool GetFloat(Integer index, double& value) const override;
+    bool GetCurrency(Integer index, Currency& value) const override;
+    bool GetBcd(Integer index, TBcd& value) const override;
+    bool GetBoolean(Integer index, bool& value) const override;
+
+private:
+    const std::string* BlobBytes(const TSlot& slot) const;
+};
+
+// The filter engine's kind for a stored type.
+TFilterValueKind FilterKindOf(TFieldType type);
+// A filter text with the locale's decimal separator in numbers turned into '.', as the
+// grid writes numbers for this family in the locale's form.
+String NormalizeDecimalSeparator(StringView text, Char decimalSeparator);
+
+} // namespace mv::cds
