@@ -1,0 +1,100 @@
+// TSQLiteConnection: a component holding one SQLite database connection, shared by the
+// query data sets that name it (TSQLiteQuery, SQLiteQuery.h). sqlite3 stays out of this
+// header: the handle lives behind an opaque implementation pointer.
+//
+// Lifetime: data sets register with the connection when assigned; disconnecting (or
+// freeing the connection) closes them first, so no statement outlives its database.
+#pragma once
+
+#include "platform/rtl/Component.h"
+#include "platform/rtl/Variants.h"
+
+#include <memory>
+#include <vector>
+
+namespace mv {
+
+class TDataSet;
+class TSQLiteQuery;
+struct TSQLiteConnectionImpl;
+namespace SQLiteDetail {
+struct TConnectionAccess;
+}
+
+class TSQLiteConnection : public TComponent {
+public:
+    explicit TSQLiteConnection(TComponent* owner = nullptr);
+    // Closes the registered data sets, then the database.
+    ~TSQLiteConnection() override;
+
+    // A file name (UTF-16, passed to SQLite as UTF-8) or ":memory:". Changing it closes
+    // an open connection first.
+    const String& DatabaseName() const { return FDatabaseName; }
+    void SetDatabaseName(const String& value);
+
+    // Opening: a missing file is created unless ReadOnly; the first page is read at once,
+    // so a file that is not a database, or one locked by another process for longer than
+    // BusyTimeout, fails here with EDatabaseError "Cannot open database 'X': <SQLite's
+    // message>" and the connection stays closed. Opening writes nothing to an existing
+    // file. Foreign-key enforcement is switched on. Closing closes the registered data
+    // sets first and rolls back a transaction left open.
+    bool Connected() const;
+    void SetConnected(bool value);
+    void Open() { SetConnected(true); }
+    void Close() { SetConnected(false); }
+
+    // Opens the file read-only (SQLite refuses every write). Takes effect at the next open.
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool value) { FReadOnly = value; }
+    // Milliseconds SQLite waits on a lock held by another connection before failing with
+    // "database is locked". Applied at once when connected.
+    Integer BusyTimeout() const { return FBusyTimeout; }
+    void SetBusyTimeout(Integer value);
+
+    // Transactions: StartTransaction raises STransactionActive inside one; Commit and
+    // Rollback raise SNoTransaction outside one. A failed Commit (another connection
+    // still reading) leaves the transaction open, as SQLite does, so it can be retried
+    // or rolled back. Data set edits inside a transaction become part of it.
+    void StartTransaction();
+    void Commit();
+    void Rollback();
+    bool InTransaction() const;
+
+    // Runs every statement of sql in order (a script; parameters not allowed) and
+    // returns the rows changed by the last one. Raises EDatabaseError with SQLite's
+    // message; statements before the failing one stay done.
+    Integer ExecSQL(const String& sql);
+    // Runs one statement with positional parameters ("?" or "?N", bound in order).
+    Integer ExecSQL(const String& sql, const std::vector<Variant>& params);
+    // The rowid of the last row this connection inserted.
+    Int64 LastInsertRowId() const;
+
+    Integer DataSetCount() const { return static_cast<Integer>(FDataSets.size()); }
+    TDataSet* DataSets(Integer index) const { return FDataSets.at(static_cast<std::size_t>(index)); }
+
+    // Raises SNotConnected when closed.
+    void CheckConnected() const;
+
+    void Notification(TComponent* component, TOperation operation) override;
+
+protected:
+    void Loaded() override;
+
+private:
+    friend class TSQLiteQuery;
+    friend struct SQLiteDetail::TConnectionAccess;
+
+    void RegisterDataSet(TDataSet* dataSet);
+    void UnregisterDataSet(TDataSet* dataSet);
+    void DoConnect();
+    void DoDisconnect();
+
+    std::unique_ptr<TSQLiteConnectionImpl> FImpl;
+    String FDatabaseName;
+    bool FReadOnly = false;
+    bool FStreamedConnected = false;
+    Integer FBusyTimeout = 1000;
+    std::vector<TDataSet*> FDataSets;
+};
+
+} // namespace mv
