@@ -17,3 +17,5 @@ mv_install_packages() {
     $sudo apt-get update
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
 }
+# Xvfb smoke test of the SDL host: a virtual X server and real input through it.
+MV_PACKAGES="$MV_PACKAGES xvfb xauth xdotool"
