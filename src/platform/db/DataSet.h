@@ -453,6 +453,8 @@ private:
     void AddDataSource(TDataSource* dataSource);
     void RemoveDataSource(TDataSource* dataSource);
     void BeginInsertAppend();
+    // The shared tail of InsertRecord/AppendRecord: a new record filled from values and posted.
+    void PostNewRecord(const std::vector<Variant>& values, bool append, const TBookmark& current);
     void EndInsertAppend();
     void UpdateCalcFields();
     void OpenCursorComplete();

@@ -226,13 +226,25 @@ void TDataSet::InsertRecord(const std::vector<Variant>& values) {
     UpdateCursorPos();
     TControlsDisabledScope controls(this);
     TBookmark current = GetBookmark();
+    PostNewRecord(values, /*Append=*/false, current);
+}
+
+void TDataSet::AppendRecord(const std::vector<Variant>& values) {
+    BeginInsertAppend();
+    TControlsDisabledScope controls(this);
+    PostNewRecord(values, /*Append=*/true, {});
+}
+
+void TDataSet::PostNewRecord(const std::vector<Variant>& values, bool append, const TBookmark& current) {
     MoveBuffer(FRecordCount, FActiveRecord);
     try {
         TRecordBuffer buffer = ActiveBuffer();
         InitRecord(buffer);
         // As in Insert: the buffer names the record it goes in front of, for data sets
         // that place the new record by its buffer rather than by their cursor.
-        if (FRecordCount == 0)
+        if (append)
+            SetBookmarkFlag(buffer, bfEOF);
+        else if (FRecordCount == 0)
             SetBookmarkFlag(buffer, bfBOF);
         else
             SetBookmarkData(buffer, current);
@@ -242,37 +254,7 @@ void TDataSet::InsertRecord(const std::vector<Variant>& values) {
             DoAfterInsert();
             SetFields(values);
             DoBeforePost();
-            InternalAddRecord(buffer, false);
-        } catch (...) {
-            FState = dsBrowse;
-            FModified = false;
-            throw;
-        }
-        FState = dsBrowse;
-        FModified = false;
-    } catch (...) {
-        MoveBuffer(FActiveRecord, FRecordCount);
-        throw;
-    }
-    Resync({});
-    DoAfterPost();
-}
-
-void TDataSet::AppendRecord(const std::vector<Variant>& values) {
-    BeginInsertAppend();
-    TControlsDisabledScope controls(this);
-    MoveBuffer(FRecordCount, FActiveRecord);
-    try {
-        TRecordBuffer buffer = ActiveBuffer();
-        InitRecord(buffer);
-        SetBookmarkFlag(buffer, bfEOF);
-        FState = dsInsert;
-        try {
-            DoOnNewRecord();
-            DoAfterInsert();
-            SetFields(values);
-            DoBeforePost();
-            InternalAddRecord(buffer, true);
+            InternalAddRecord(buffer, append);
         } catch (...) {
             FState = dsBrowse;
             FModified = false;
