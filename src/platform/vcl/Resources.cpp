@@ -2,6 +2,8 @@
 // Transparent pixels of the strips are $008080 (the colour the grid masks with).
 #include "platform/vcl/Resources.h"
 
+#include "platform/vcl/ResourcesPrivate.h"
+
 #include "platform/rtl/StrUtils.h"
 
 #include <memory>
@@ -9,8 +11,6 @@
 namespace mv {
 
 namespace {
-
-constexpr TColor kStripBack = 0x008080;
 
 struct ResourceEntry {
     String Name;
@@ -71,8 +71,10 @@ void MakeExpandBoxes(TBitmap& b) {
             int s = kSizes[size], o = (13 - s) / 2, mid = 6;
             c.Pen()->SetColor(clWindowText);
             if (state == 2) {
+                // The leaf dot grows with the box: 2, 3 and 4 pixels.
+                const int dot = size + 2, d0 = mid - dot / 2;
                 c.Brush()->SetColor(clBtnShadow);
-                c.FillRect({x + mid - 1, mid - 1, x + mid + 2, mid + 2});
+                c.FillRect({x + d0, d0, x + d0 + dot, d0 + dot});
                 continue;
             }
             c.Brush()->SetColor(clWindow);
@@ -89,6 +91,10 @@ std::vector<ResourceEntry>& Registry() {
         std::vector<ResourceEntry> r;
         r.push_back({u"MVDBCHECKBOXES", MakeCheckBoxes, nullptr});
         r.push_back({u"MVDBEXPANDBOXES", MakeExpandBoxes, nullptr});
+        r.push_back({u"MVDBINDICATORS", MakeIndicators, nullptr});
+        r.push_back({u"MVDBMARKERS", MakeMarkers, nullptr});
+        r.push_back({u"MVDBCALENDAR", MakeCalendarGlyph, nullptr});
+        r.push_back({u"MVDBCALCULATOR", MakeCalculatorGlyph, nullptr});
         return r;
     }();
     return registry;

@@ -8,6 +8,7 @@
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/ImageList.h"
 #include "platform/vcl/Resources.h"
+#include "platform/vcl/CanvasTestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -84,30 +85,7 @@ void PaintTestWindow(TCanvas& c) {
 TEST(CanvasGolden, TestWindowMatchesSnapshot) {
     TBitmap window(360, 240);
     PaintTestWindow(*window.Canvas());
-    const String golden = UTF8ToString(MV_VCL_GOLDEN_DIR "/canvas_test_window.png");
-    if (const char* update = std::getenv("MV_UPDATE_GOLDEN"); update && *update == '1') {
-        window.SaveToPNGFile(golden);
-        GTEST_SKIP() << "golden image rewritten";
-    }
-    TBitmap expected;
-    ASSERT_NO_THROW(expected.LoadFromFile(golden)) << "missing golden image; run with MV_UPDATE_GOLDEN=1";
-    ASSERT_EQ(expected.Width(), window.Width());
-    ASSERT_EQ(expected.Height(), window.Height());
-    // Tolerance: a channel may differ by up to 24, on at most 0.2% of the pixels.
-    int differing = 0;
-    for (int y = 0; y < window.Height(); ++y)
-        for (int x = 0; x < window.Width(); ++x) {
-            auto a = static_cast<TColorRef>(window.PixelColor(x, y));
-            auto b = static_cast<TColorRef>(expected.PixelColor(x, y));
-            int d = std::max({std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
-                              std::abs(GetBValue(a) - GetBValue(b))});
-            differing += d > 24;
-        }
-    if (differing > window.Width() * window.Height() / 500) {
-        window.SaveToPNGFile(u"/tmp/canvas_test_window.actual.png");
-        FAIL() << differing << " pixels differ from " << MV_VCL_GOLDEN_DIR
-               << "/canvas_test_window.png; the drawing is in /tmp/canvas_test_window.actual.png";
-    }
+    test::ExpectMatchesGolden(window, MV_VCL_GOLDEN_DIR, "canvas_test_window.png");
 }
 
 } // namespace
