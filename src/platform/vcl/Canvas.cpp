@@ -11,6 +11,7 @@
 #include "platform/rtl/Format.h"
 #include "platform/vcl/CanvasPrivate.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstring>
@@ -220,6 +221,16 @@ TRect TCanvasImpl::DeviceClipped(const TRect& r) const {
     return cut;
 }
 
+void TCanvasImpl::FillPixels(const TRect& r, TColor color) {
+    const TRect d = DeviceClipped(r);
+    if (d.IsEmpty()) return;
+    cairo_surface_flush(Surface);
+    const std::uint32_t pixel = ColorToPixel(color);
+    for (Integer y = d.Top; y < d.Bottom; ++y)
+        std::fill_n(Target.Row(y) + d.Left, d.Width(), pixel);
+    MarkDirty(d);
+}
+
 TCanvas::TCanvas()
     : FFont(std::make_unique<TFont>()), FBrush(std::make_unique<TBrush>()), FPen(std::make_unique<TPen>()),
       FImpl(std::make_unique<TCanvasImpl>()) {
@@ -358,7 +369,7 @@ void TCanvas::FillRect(const TRect& rect) {
     cairo_t* cr = FImpl->Context();
     if (!cr || rect.IsEmpty()) return;
     if (FBrush->Style() == bsSolid) {
-        FillSolid(cr, rect, FBrush->Color());
+        FImpl->FillPixels(rect, FBrush->Color());
         return;
     }
     cairo_pattern_t* hatch =
@@ -448,7 +459,7 @@ void TCanvas::LineTo(Integer x, Integer y) {
         TRect r = from.Y == y
                       ? (x >= from.X ? TRect{from.X, y, x, y + 1} : TRect{x + 1, y, from.X + 1, y + 1})
                       : (y >= from.Y ? TRect{x, from.Y, x + 1, y} : TRect{x, y + 1, x + 1, from.Y + 1});
-        FillSolid(cr, r, FPen->Color());
+        FImpl->FillPixels(r, FPen->Color());
         return;
     }
     if (!ApplyPen(cr, *FPen)) return;

@@ -48,6 +48,10 @@ struct TCanvasImpl {
     cairo_t* Context();
     // Device-space rectangle of logical r cut to the clip, or empty.
     TRect DeviceClipped(const TRect& r) const;
+    // Fills logical r, cut to the clip, with an opaque colour by writing the pixels:
+    // the cell backgrounds and grid lines of a repaint are thousands of small
+    // rectangles, for which Cairo's path-and-fill costs more than the pixels do.
+    void FillPixels(const TRect& r, TColor color);
     void Flush() {
         if (Surface) cairo_surface_flush(Surface);
     }
