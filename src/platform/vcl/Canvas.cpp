@@ -231,6 +231,39 @@ void TCanvasImpl::FillPixels(const TRect& r, TColor color) {
     MarkDirty(d);
 }
 
+void TCanvasImpl::BlendCoverage(const std::uint8_t* coverage, int width, int height, int left, int top,
+                                const TRect& clip, TColor color) {
+    TRect cut;
+    if (!IntersectRect(cut, {left, top, left + width, top + height}, clip)) return;
+    const TRect d = DeviceClipped(cut);
+    if (d.IsEmpty()) return;
+    cairo_surface_flush(Surface);
+    const std::uint32_t ink = ColorToPixel(color);
+    const std::uint32_t inkR = (ink >> 16) & 0xFF, inkG = (ink >> 8) & 0xFF, inkB = ink & 0xFF;
+    const int dx = d.Left - Origin.X - left, dy = d.Top - Origin.Y - top;
+    for (Integer y = d.Top; y < d.Bottom; ++y) {
+        const std::uint8_t* a = coverage + static_cast<size_t>(y - d.Top + dy) * width + dx;
+        std::uint32_t* px = Target.Row(y) + d.Left;
+        for (Integer x = 0; x < d.Width(); ++x) {
+            const std::uint32_t cover = a[x];
+            if (cover == 0) continue;
+            if (cover == 255) {
+                px[x] = ink;
+                continue;
+            }
+            const std::uint32_t keep = 255 - cover, p = px[x];
+            // x * 257 + 257 >> 16 divides by 255 with rounding for x up to 255 * 255.
+            auto mix = [&](std::uint32_t src, std::uint32_t dst) {
+                const std::uint32_t v = src * cover + dst * keep + 128;
+                return (v + (v >> 8)) >> 8;
+            };
+            px[x] = (mix(255, p >> 24) << 24) | (mix(inkR, (p >> 16) & 0xFF) << 16) |
+                    (mix(inkG, (p >> 8) & 0xFF) << 8) | mix(inkB, p & 0xFF);
+        }
+    }
+    MarkDirty(d);
+}
+
 TCanvas::TCanvas()
     : FFont(std::make_unique<TFont>()), FBrush(std::make_unique<TBrush>()), FPen(std::make_unique<TPen>()),
       FImpl(std::make_unique<TCanvasImpl>()) {

@@ -52,6 +52,11 @@ struct TCanvasImpl {
     // the cell backgrounds and grid lines of a repaint are thousands of small
     // rectangles, for which Cairo's path-and-fill costs more than the pixels do.
     void FillPixels(const TRect& r, TColor color);
+    // Blends 8-bit coverage (width x height, its first pixel at logical (left, top)) in
+    // colour over the pixels, cut to the logical clip: premultiplied OVER, as Cairo
+    // composites text.
+    void BlendCoverage(const std::uint8_t* coverage, int width, int height, int left, int top,
+                       const TRect& clip, TColor color);
     void Flush() {
         if (Surface) cairo_surface_flush(Surface);
     }

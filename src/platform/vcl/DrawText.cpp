@@ -38,9 +38,22 @@ bool StripPrefixes(StringView text, String& out, int& underline) {
     return true;
 }
 
-// Draws one cached line at (x, y) in colour, with an opaque box when asked.
-void ShowLine(cairo_t* cr, const TextLayoutCache::Entry& e, int x, int y, TColor color, const TColor* box) {
-    if (box) FillSolid(cr, {x, y, x + e.Width, y + e.Height}, *box);
+// Draws one cached line at (x, y) in colour, with an opaque box when asked. cut, when
+// given, is the rectangle the caller also clipped cr to.
+void ShowLine(TCanvasImpl& impl, cairo_t* cr, const TextLayoutCache::Entry& e, int x, int y, TColor color,
+              const TColor* box, const TRect* cut) {
+    TRect clip = impl.Clip;
+    if (cut && !IntersectRect(clip, clip, *cut)) return;
+    if (box) {
+        TRect boxRect;
+        if (IntersectRect(boxRect, {x, y, x + e.Width, y + e.Height}, clip)) impl.FillPixels(boxRect, *box);
+    }
+    if (e.Simple && (e.CoverageMade || ++e.Draws > 1)) {
+        if (!e.CoverageMade) TextLayoutCache::MakeCoverage(e);
+        impl.BlendCoverage(e.Coverage.data(), e.CoverageWidth, e.CoverageHeight, x + e.CoverageLeft,
+                           y + e.CoverageTop, clip, color);
+        return;
+    }
     SetSourceColor(cr, color);
     TextLayoutCache::Show(cr, e, x, y);
 }
@@ -63,7 +76,8 @@ void TCanvas::TextOut(Integer x, Integer y, StringView text) {
                 .Y = y,
                 .Color = FImpl->TextColor});
     if (cairo_t* cr = FImpl->Context())
-        ShowLine(cr, e, x, y, FImpl->TextColor, FImpl->BkMode == OPAQUE ? &FImpl->BkColor : nullptr);
+        ShowLine(*FImpl, cr, e, x, y, FImpl->TextColor, FImpl->BkMode == OPAQUE ? &FImpl->BkColor : nullptr,
+                 nullptr);
     FPenPos = {x + e.Width, y};
 }
 
@@ -86,7 +100,7 @@ void TCanvas::TextRect(const TRect& rect, Integer x, Integer y, StringView text)
         cairo_rectangle(cr, rect.Left, rect.Top, std::max(rect.Width(), 0), std::max(rect.Height(), 0));
         cairo_clip(cr);
     }
-    ShowLine(cr, e, x, y, FImpl->TextColor, nullptr);
+    ShowLine(*FImpl, cr, e, x, y, FImpl->TextColor, nullptr, overflows ? &rect : nullptr);
     if (overflows) cairo_restore(cr);
 }
 
@@ -209,7 +223,8 @@ Integer TCanvas::DrawText(StringView text, TRect& rect, Cardinal format) {
                 cairo_clip(cr);
                 clipped = true;
             }
-            ShowLine(cr, e, x, y, FImpl->TextColor, box);
+            const TRect cut{rect.Left, rect.Top, rect.Left + width, rect.Bottom};
+            ShowLine(*FImpl, cr, e, x, y, FImpl->TextColor, box, clipped ? &cut : nullptr);
         }
         y += lineHeight;
     }

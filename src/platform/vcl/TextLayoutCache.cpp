@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstring>
 
 namespace mv {
 
@@ -215,6 +216,56 @@ void TextLayoutCache::Show(cairo_t* cr, const Entry& entry, int x, int y) {
             glyphs[i] = {static_cast<unsigned long>(run.Index[i]), run.X[i] + x, run.Y[i] + y};
         if (cairo_get_scaled_font(cr) != run.Font) cairo_set_scaled_font(cr, run.Font);
         cairo_show_glyphs(cr, glyphs, static_cast<int>(n));
+    }
+}
+
+void TextLayoutCache::MakeCoverage(const Entry& entry) {
+    assert(entry.Simple && "MakeCoverage: only plain lines have glyph runs");
+    entry.CoverageMade = true;
+    if (entry.Runs.empty()) return;
+    // Ink may reach outside the logical box (accents, italic overhang): render with room
+    // around it, then keep the tight box of what was drawn.
+    const int pad = std::max(entry.Height, 8);
+    const int w = entry.Width + 2 * pad, h = entry.Height + 2 * pad;
+    // One scratch surface for all lines, grown when a line needs more room.
+    static cairo_surface_t* surface = nullptr;
+    static cairo_t* cr = nullptr;
+    if (!surface || cairo_image_surface_get_width(surface) < w ||
+        cairo_image_surface_get_height(surface) < h) {
+        const int sw = std::max(w, surface ? cairo_image_surface_get_width(surface) : 512);
+        const int sh = std::max(h, surface ? cairo_image_surface_get_height(surface) : 64);
+        if (cr) cairo_destroy(cr);
+        if (surface) cairo_surface_destroy(surface);
+        surface = cairo_image_surface_create(CAIRO_FORMAT_A8, sw, sh);
+        cr = cairo_create(surface);
+        cairo_set_source_rgba(cr, 0, 0, 0, 1);
+    }
+    cairo_surface_flush(surface);
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < h; ++y)
+        std::memset(data + y * stride, 0, static_cast<size_t>(w));
+    cairo_surface_mark_dirty(surface);
+    Show(cr, entry, pad, pad);
+    cairo_surface_flush(surface);
+    int left = w, top = h, right = 0, bottom = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (data[y * stride + x]) {
+                left = std::min(left, x);
+                right = std::max(right, x + 1);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y + 1);
+            }
+    if (right > left) {
+        entry.CoverageLeft = left - pad;
+        entry.CoverageTop = top - pad;
+        entry.CoverageWidth = right - left;
+        entry.CoverageHeight = bottom - top;
+        entry.Coverage.resize(static_cast<size_t>(entry.CoverageWidth) * entry.CoverageHeight);
+        for (int y = top; y < bottom; ++y)
+            std::copy_n(data + y * stride + left, entry.CoverageWidth,
+                        entry.Coverage.data() + static_cast<size_t>(y - top) * entry.CoverageWidth);
     }
 }
 

@@ -53,10 +53,22 @@ public:
         // fast path of a repaint. Empty with Simple false otherwise (Pango draws then).
         std::vector<GlyphRun> Runs;
         bool Simple = false;
+        // The line's glyphs rendered once as 8-bit coverage (Simple entries, on first
+        // draw): later draws blend it into the pixels, no glyph lookup per character.
+        // Left/Top place its first pixel relative to the line's top-left.
+        mutable std::vector<std::uint8_t> Coverage;
+        mutable int CoverageLeft = 0, CoverageTop = 0, CoverageWidth = 0, CoverageHeight = 0;
+        mutable bool CoverageMade = false;
+        // Draws so far: a line drawn once goes straight through Cairo, so texts seen only
+        // once (a cold frame) do not pay for rendering their coverage.
+        mutable std::uint8_t Draws = 0;
     };
 
     // Draws a line entry with its top-left at (x, y) in the current source colour.
     static void Show(cairo_t* cr, const Entry& entry, int x, int y);
+    // Renders a Simple entry's coverage if not yet done. Rendered through Cairo exactly
+    // as Show would draw at an integer position, so blending it gives the same pixels.
+    static void MakeCoverage(const Entry& entry);
 
     // Interns a font description; never 0.
     std::uint32_t FontKey(const String& name, Integer height, TFontStyles style);

@@ -243,5 +243,43 @@ TEST(CanvasText, ColoursAndBackgroundFollowTheFramework) {
     EXPECT_EQ(s.At(9, 34), clAqua);
 }
 
+// A repaint draws a line from its cached coverage instead of through Cairo; the pixels
+// must be the ones the first draw made, also when the line is clipped, over a coloured
+// background, and in an opaque box.
+TEST(CanvasText, RepeatedDrawGivesTheFirstDrawsPixels) {
+    auto paint = [](TestSurface& s) {
+        TCanvas c;
+        c.SetTarget(s.Buffer, {3, 2}, {0, 0, 200, 60});
+        c.Brush()->SetColor(clCream);
+        c.FillRect({0, 0, 200, 60});
+        c.Font()->SetColor(clNavy);
+        c.Brush()->SetStyle(bsClear);
+        c.TextOut(4, 2, u"Repaint \u00c5ngstr\u00f6m gj 12.345,67");
+        TRect narrow{10, 20, 70, 36};
+        DrawText(c.Handle(), u"A clipped repaint line", narrow, DT_SINGLELINE | DT_NOPREFIX);
+        SetBkMode(c.Handle(), OPAQUE);
+        SetBkColor(c.Handle(), ColorToRGB(clYellow));
+        c.Font()->SetColor(clMaroon);
+        c.TextOut(100, 40, u"Boxed repaint");
+    };
+    TestSurface first(220, 70), second(220, 70);
+    paint(first);
+    const size_t shaped = TextLayoutCache::Instance().ShapeCount();
+    paint(second);
+    EXPECT_EQ(TextLayoutCache::Instance().ShapeCount(), shaped) << "the repaint shaped nothing";
+    int differing = 0, inked = 0;
+    for (int y = 0; y < 70; ++y)
+        for (int x = 0; x < 220; ++x) {
+            const auto a = static_cast<TColorRef>(first.At(x, y)), b = static_cast<TColorRef>(second.At(x, y));
+            differing += std::max({std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
+                                   std::abs(GetBValue(a) - GetBValue(b))}) > 1;
+            inked += first.At(x, y) != clCream && first.At(x, y) != TColor(0xFFFFFF);
+        }
+    EXPECT_GT(inked, 300) << "the lines were drawn";
+    EXPECT_EQ(differing, 0);
+    // The clipped line stays inside its rectangle (moved by the canvas origin) both times.
+    EXPECT_EQ(second.CountNot({3 + 70, 2 + 20, 3 + 100, 2 + 36}, clCream), 0);
+}
+
 } // namespace
 } // namespace mv
