@@ -5,7 +5,11 @@
 //   SortIndexed: the same with Sort "OrderDate" (an indexed column), pushed down as
 //              ORDER BY (SQLiteQueryText.cpp); SQLite walks the index, so this too must
 //              not grow with the table.
-// Compare Query* with Raw* of the same size in the output.
+//   LoadClientDataSet: a TClientDataSet loading all of Orders through the connection
+//              (ClientDataSetLoading.cpp) against stepping every row and column; reported,
+//              no target.
+// Compare Query* and Load* with Raw* of the same size in the output.
+#include "platform/db/ClientDataSet.h"
 #include "platform/rtl/Utf8.h"
 #include "platform/sqlite/SQLiteConnection.h"
 #include "platform/sqlite/SQLiteQuery.h"
@@ -74,7 +78,8 @@ void QueryRows(benchmark::State& state, const String& sort) {
     }
 }
 
-void RawRows(benchmark::State& state, const char* sql) {
+// All rows (limit < 0) or the first limit rows, every column read.
+void RawRows(benchmark::State& state, const char* sql, int limit = kShownRows) {
     std::string file = DatabaseFile(static_cast<int>(state.range(0)));
     sqlite3* db = nullptr;
     sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
@@ -83,7 +88,7 @@ void RawRows(benchmark::State& state, const char* sql) {
         sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
         double sum = 0;
         int columns = sqlite3_column_count(statement);
-        for (int i = 0; i < kShownRows && sqlite3_step(statement) == SQLITE_ROW; ++i) {
+        for (int i = 0; (limit < 0 || i < limit) && sqlite3_step(statement) == SQLITE_ROW; ++i) {
             // Read every column, as the data set's cache does.
             for (int c = 0; c < columns; ++c)
                 benchmark::DoNotOptimize(sqlite3_column_type(statement, c) == SQLITE_TEXT
@@ -110,6 +115,26 @@ void RawSortIndexed(benchmark::State& state) {
     RawRows(state, "SELECT * FROM Orders ORDER BY OrderDate");
 }
 
+void LoadClientDataSet(benchmark::State& state) {
+    std::string file = DatabaseFile(static_cast<int>(state.range(0)));
+    TSQLiteConnection connection;
+    connection.SetDatabaseName(UTF8ToString(file));
+    connection.Open();
+    TClientDataSet cds;
+    cds.SetConnection(&connection);
+    cds.SetCommandText(u"SELECT * FROM Orders");
+    for (auto _ : state) {
+        cds.Open();
+        benchmark::DoNotOptimize(cds.RecordCount());
+        cds.Close();
+    }
+}
+void RawAllRows(benchmark::State& state) {
+    RawRows(state, "SELECT * FROM Orders", -1);
+}
+
+BENCHMARK(LoadClientDataSet)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(RawAllRows)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(QueryFirstRows)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(RawFirstRows)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(QuerySortIndexed)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);

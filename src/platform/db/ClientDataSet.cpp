@@ -5,7 +5,8 @@
 // [SECTION] Buffers                AllocRecordBuffer, FillBuffer, InternalInitRecord
 // [SECTION] Cursor                 GetRecord, InternalFirst/Last, RecNo, RecordCount
 // [SECTION] Field data             GetFieldData, SetFieldData, CreateBlobStream
-// [SECTION] Editing                InternalPost, InternalAddRecord, InternalDelete, EmptyDataSet
+// [SECTION] Editing                InternalPost, InternalAddRecord, InternalDelete, EmptyDataSet,
+//                                  ChangeCount, MergeChangeLog, CancelUpdates
 // [SECTION] Bookmarks              bookmark data, BookmarkValid, CompareBookmarks
 #include "platform/db/ClientDataSet.h"
 
@@ -68,8 +69,9 @@ bool SlotsMatchDefs(const std::vector<cds::TSlot>& slots, const TFieldDefs& defs
     return true;
 }
 
-// Slots for the flat definition list; object types are refused.
-std::vector<cds::TSlot> SlotsFromDefs(const TFieldDefList& defs, TDataSet* dataSet) {
+} // namespace
+
+std::vector<cds::TSlot> cds::SlotsFromDefs(const TFieldDefList& defs, TDataSet* dataSet) {
     std::vector<cds::TSlot> slots;
     for (Integer i = 0; i < defs.Count(); ++i) {
         TFieldDef* def = defs.FieldDefs(i);
@@ -90,8 +92,6 @@ std::vector<cds::TSlot> SlotsFromDefs(const TFieldDefList& defs, TDataSet* dataS
     return slots;
 }
 
-} // namespace
-
 // ======================================================================================
 // [SECTION] Creating and opening
 // ======================================================================================
@@ -108,7 +108,7 @@ void TClientDataSet::CreateDataSet() {
     CheckInactive();
     InitFieldDefsFromFields();
     if (FieldDefs()->Count() == 0) DatabaseError(CDSConsts::SNoFieldDefs, this);
-    auto store = std::make_shared<cds::TStore>(SlotsFromDefs(FieldDefList(), this));
+    auto store = std::make_shared<cds::TStore>(cds::SlotsFromDefs(FieldDefList(), this));
     OpenStore(std::move(store));
 }
 
@@ -145,14 +145,32 @@ void TClientDataSet::InternalInitFieldDefs() {
 }
 
 void TClientDataSet::InternalOpen() {
-    if (!FStore) {
-        if (FFileName.empty()) DatabaseError(CDSConsts::SMissingDataPacket, this);
+    if (FStore) {
+        OpenCursorOnStore();
+        return;
+    }
+    if (!FFileName.empty()) {
         TFileStream file(FFileName, fmOpenRead);
         std::string bytes(static_cast<std::size_t>(file.GetSize()), '\0');
         if (!bytes.empty()) file.ReadBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
         cds::TPacket packet = ParsePacket(bytes);
         CommitPacket(packet);
+    } else if (FConnection != nullptr && !FCommandText.empty()) {
+        FStore = FetchFromConnection();
+    } else {
+        DatabaseError(CDSConsts::SMissingDataPacket, this);
     }
+    // The records were read for this open only: a failure drops them, so the next open
+    // reads again rather than finding a half-opened store.
+    try {
+        OpenCursorOnStore();
+    } catch (...) {
+        if (!FCursorOpen) FStore.reset();
+        throw;
+    }
+}
+
+void TClientDataSet::OpenCursorOnStore() {
     InternalInitFieldDefs();
     FieldDefs()->SetUpdated(true);
     if (DefaultFields()) CreateFields();
@@ -237,6 +255,18 @@ void TClientDataSet::CloneCursor(TClientDataSet* source, bool reset, bool keepSe
         FReadOnly = source->FReadOnly;
     }
     OpenStore(std::move(store));
+}
+
+void TClientDataSet::SetConnection(TCustomConnection* value) {
+    if (value == FConnection) return;
+    if (FConnection != nullptr) FConnection->RemoveFreeNotification(this);
+    FConnection = value;
+    if (FConnection != nullptr) FConnection->FreeNotification(this);
+}
+
+void TClientDataSet::Notification(TComponent* component, TOperation operation) {
+    TDataSet::Notification(component, operation);
+    if (operation == opRemove && component == FConnection) FConnection = nullptr;
 }
 
 void TClientDataSet::SetReadOnly(bool value) {
@@ -621,6 +651,27 @@ void TClientDataSet::EmptyDataSet() {
     CheckBrowseMode();
     FStore->Clear();
     First();
+}
+
+Integer TClientDataSet::ChangeCount() const {
+    return FStore && FCursorOpen ? FStore->ChangeCount() : 0;
+}
+
+void TClientDataSet::MergeChangeLog() {
+    CheckActive();
+    FStore->MergeChangeLog();
+}
+
+void TClientDataSet::CancelUpdates() {
+    CheckActive();
+    // Copies: the store and its cursor list may change while the cursors are moved.
+    std::shared_ptr<cds::TStore> store = FStore;
+    std::vector<TClientDataSet*> cursors = store->Cursors();
+    for (TClientDataSet* cursor : cursors)
+        cursor->Cancel();
+    store->CancelUpdates();
+    for (TClientDataSet* cursor : cursors)
+        if (cursor->Active()) cursor->First();
 }
 
 void TClientDataSet::StoreReset() {

@@ -26,9 +26,12 @@
 // Implementation: ClientDataSet.cpp (buffers, records, editing, bookmarks),
 // ClientDataSetStore.cpp (store and index maintenance), ClientDataSetIndexes.cpp (index
 // definitions, orders, locate), ClientDataSetFilters.cpp (filter views),
-// ClientDataSetFile.cpp (file format). ClientDataSetPrivate.h holds the internals.
+// ClientDataSetFile.cpp (file format), ClientDataSetLoading.cpp (loading from a
+// connection), DBProperties.cpp (published properties). ClientDataSetPrivate.h holds the
+// internals.
 #pragma once
 
+#include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/FilterExpr.h"
 #include "platform/rtl/Collection.h"
@@ -60,8 +63,11 @@ enum TIndexOption { ixPrimary, ixUnique, ixDescending, ixCaseInsensitive, ixExpr
 using TIndexOptions = Set<TIndexOption>;
 
 class TIndexDef : public TCollectionItem {
-public:
+    MV_CLASS(TIndexDef, TCollectionItem);
+
     explicit TIndexDef(TCollection* collection = nullptr);
+    // Published: Name, Fields, DescFields, CaseInsFields, Options, GroupingLevel, Expression.
+    static void RegisterProperties(TPropertyRegistrar<TIndexDef>& r);
 
     const String& Name() const { return FName; }
     void SetName(const String& value);
@@ -95,7 +101,8 @@ private:
 };
 
 class TIndexDefs : public TOwnedCollection {
-public:
+    MV_CLASS(TIndexDefs, TOwnedCollection);
+
     explicit TIndexDefs(TDataSet* dataSet);
 
     TIndexDef* Items(Integer index) const { return static_cast<TIndexDef*>(TCollection::Items(index)); }
@@ -132,9 +139,15 @@ private:
 // ======================================================================================
 
 class TClientDataSet : public TDataSet {
-public:
+    MV_CLASS(TClientDataSet, TDataSet);
+
     explicit TClientDataSet(TComponent* owner = nullptr);
     ~TClientDataSet() override;
+
+    // Published (besides TDataSet's): Connection, CommandText, FileName, IndexDefs,
+    // IndexFieldNames, IndexName, ReadOnly. IndexDefs is published before the two that
+    // choose an order, so a streamed IndexName finds its definition.
+    static void RegisterProperties(TPropertyRegistrar<TClientDataSet>& r);
 
     // -- Creating, emptying, cloning ------------------------------------------------------
     // Creates an empty store from FieldDefs (or, when there are none, from the persistent
@@ -152,6 +165,25 @@ public:
     // always copied. Closes this data set first and opens it on the first record.
     // Raises SDataSetClosed when source is closed.
     void CloneCursor(TClientDataSet* source, bool reset, bool keepSettings = false);
+
+    // -- Change log ---------------------------------------------------------------------------
+    // The records remember their original state: the state when the store was made
+    // (CreateDataSet: empty), loaded (a file, a connection) or last merged. Clones share
+    // the log. It costs nothing for inserted records and one record image for each
+    // original record modified or deleted. EmptyDataSet empties the log with the records;
+    // files do not keep it.
+    // Records whose state differs from the original one: inserted, modified or deleted
+    // (a record inserted and deleted again is no change). 0 when closed.
+    Integer ChangeCount() const;
+    // The present records become the original ones. Raises SDataSetClosed when closed.
+    void MergeChangeLog();
+    // Returns to the original records: inserted ones go, modified ones get their values
+    // back, deleted ones return in front of the record that followed them when they were
+    // deleted (at the end when that one is gone). A returned record is a new record:
+    // bookmarks taken before its deletion stay invalid. Pending edits of every cursor on
+    // the store are cancelled and each goes to its first record. Raises SDataSetClosed
+    // when closed.
+    void CancelUpdates();
 
     // -- Orders ---------------------------------------------------------------------------
     // ";" list of fields to sort by, ascending, case-sensitive. Setting it clears
@@ -202,10 +234,23 @@ public:
     const String& FileName() const { return FFileName; }
     void SetFileName(const String& value) { FFileName = value; }
 
-    // -- Other published properties ---------------------------------------------------------
-    // The text of the provider's command; stored only (no provider in this layer).
+    // -- Loading from a database -------------------------------------------------------------
+    // With a Connection and a CommandText (a SELECT), opening without data runs the command
+    // and copies every row of its result into memory: field definitions come from the
+    // result (types and sizes as the connection maps them), NULLs stay NULL, blobs are
+    // copied. The copy is not written back. A command the database rejects raises
+    // EDatabaseError with the database's message and the data set stays closed. When
+    // FileName is set as well, the file wins (the briefcase is loaded, not the database).
+    // Closing and opening again runs the command again (that is how a changed ORDER BY in
+    // CommandText takes effect). Freeing the connection clears this reference; loaded
+    // records stay.
+    TCustomConnection* Connection() const { return FConnection; }
+    void SetConnection(TCustomConnection* value);
+    // The command run at open when Connection is assigned; otherwise only stored.
     const String& CommandText() const { return FCommandText; }
     void SetCommandText(const String& value) { FCommandText = value; }
+
+    // -- Other published properties ---------------------------------------------------------
     // Refuses edits (CanModify false); the records can still be loaded and sorted.
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool value);
@@ -217,6 +262,7 @@ public:
     // a plain member: assigning it takes effect at the next Filtered change or Refresh.
     void SetFiltered(bool value) override;
     void SetFilterOptions(TFilterOptions value) override;
+    void Notification(TComponent* component, TOperation operation) override;
     // Binary search when the current order, or an index definition, starts with exactly
     // keyFields (and its text fields compare with the case loCaseInsensitive asks for);
     // a linear walk otherwise (and for loPartialKey).
@@ -259,6 +305,10 @@ protected:
     void SetRecNoValue(Integer value) override;
     Integer GetRecordCount() const override;
     bool GetCanModify() const override { return !FReadOnly; }
+    // Form streaming keeps the records of an open data set that has neither FileName nor
+    // Connection as the binary entry "Data" (the file format above), so a data set filled
+    // in code comes back from its form with its records.
+    void DefineProperties(TFiler* filer) override;
     void ClearCalcFields(TRecordBuffer buffer) override;
     void SetFilterText(const String& value) override;
     bool FilterExpressionAccepts() override;
@@ -278,6 +328,8 @@ private:
     void FillBuffer(TRecordBuffer buffer, std::uint32_t id);
     void ComputeInternalCalcFields(TRecordBuffer buffer);
     void OpenStore(std::shared_ptr<cds::TStore> store);
+    // InternalOpen's part once FStore holds the records.
+    void OpenCursorOnStore();
     void SetCursorTo(std::uint32_t id);
     void RememberCursor(std::size_t pos);
     std::uint32_t RecordIdOf(TRecordBuffer buffer) const;
@@ -306,6 +358,10 @@ private:
     void RecordRemoving(std::uint32_t id);
     void RecordAdded(std::uint32_t id);
     void Refilter();
+
+    // -- Loading from a connection (ClientDataSetLoading.cpp) -------------------------------------
+    // Runs CommandText on Connection and copies the result into a new store.
+    std::shared_ptr<cds::TStore> FetchFromConnection();
 
     // -- Files (ClientDataSetFile.cpp) --------------------------------------------------------
     std::string SavePacket();
@@ -344,6 +400,7 @@ private:
     std::map<String, std::shared_ptr<cds::TIndex>> FDefIndexes;
     String FIndexFieldNames;
     String FIndexName;
+    TCustomConnection* FConnection = nullptr;
     String FCommandText;
     String FFileName;
     bool FReadOnly = false;

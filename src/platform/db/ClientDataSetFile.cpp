@@ -9,6 +9,7 @@
 
 #include "platform/db/ClientDataSetPrivate.h"
 #include "platform/rtl/AtomicFile.h"
+#include "platform/rtl/Filer.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/Utf8.h"
 
@@ -326,6 +327,25 @@ void TClientDataSet::LoadFromStream(TStream& stream) {
     Close();
     CommitPacket(packet);
     OpenStore(packet.Store);
+}
+
+void TClientDataSet::DefineProperties(TFiler* filer) {
+    TDataSet::DefineProperties(filer);
+    auto read = [this](TStream& stream) {
+        std::string bytes(static_cast<std::size_t>(stream.GetSize() - stream.GetPosition()), '\0');
+        if (!bytes.empty()) stream.ReadBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
+        cds::TPacket packet = ParsePacket(bytes);
+        // Not Close() while loading: that would forget a streamed Active. The store waits
+        // for the open that Loaded performs then.
+        if (Active()) Close();
+        CommitPacket(packet);
+    };
+    auto write = [this](TStream& stream) {
+        std::string bytes = SavePacket();
+        stream.WriteBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
+    };
+    bool hasData = Active() && FFileName.empty() && FConnection == nullptr;
+    filer->DefineBinaryProperty(u"Data", read, write, hasData);
 }
 
 void TClientDataSet::LoadFromFile(const String& fileName) {

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace mv::cds {
@@ -121,6 +122,17 @@ public:
     std::size_t LowerBound(const TIndex& index, const std::vector<std::uint32_t>& list, const Byte* image,
                            bool keysOnly = false, Integer keyCount = -1) const;
 
+    // -- Change log (ClientDataSet.h describes it) ------------------------------------------
+    // Ids from LogBase on were inserted since the log began; older ids that were modified
+    // or deleted have their original image in FOriginals.
+    std::uint32_t LogBase() const { return FLogBase; }
+    Integer ChangeCount() const {
+        return static_cast<Integer>(FInsertedLive) + static_cast<Integer>(FOriginals.size());
+    }
+    void MergeChangeLog();
+    void CancelUpdates();
+
+    const std::vector<TClientDataSet*>& Cursors() const { return FCursors; }
     void AddCursor(TClientDataSet* cursor) { FCursors.push_back(cursor); }
     void RemoveCursor(TClientDataSet* cursor);
 
@@ -135,6 +147,8 @@ private:
     std::int64_t RankAfterLast();
     void Renumber();
     void CheckUnique(const Byte* image, std::uint32_t self);
+    // Fills index.Order with the live records in index order.
+    void SortIndex(TIndex& index) const;
     void InsertInto(TIndex& index, std::uint32_t id);
     void RemoveFrom(TIndex& index, std::uint32_t id);
     template <typename F> void ForEachIndex(F f);
@@ -142,7 +156,22 @@ private:
     std::uint64_t SortPrefix(const TKeyPart& part, const Byte* image) const;
     int CompareSlot(const TSlot& slot, const Byte* a, const Byte* b, bool caseInsensitive) const;
 
+    struct TOriginal {
+        std::vector<Byte> Image;
+        std::vector<TBlobValue> Blobs;
+        bool Deleted = false;
+        // Deleted ones: the record that followed in the default order, and when.
+        std::uint32_t Successor = UINT32_MAX;
+        std::uint64_t Sequence = 0;
+    };
+    void KeepOriginal(std::uint32_t id);
+
     std::vector<TSlot> FSlots;
+    std::unordered_map<std::uint32_t, TOriginal> FOriginals;
+    std::uint32_t FLogBase = 0;
+    std::uint32_t FInsertedLive = 0;
+    std::uint64_t FDeleteSequence = 0;
+    bool FRestoring = false;
     Integer FNullBytes = 0;
     Integer FRecordSize = 0;
     Integer FStride = 0;
@@ -171,6 +200,8 @@ struct TPacket {
 
 // Native width of a slot of a definition's type and size; 0 for types without storage.
 Integer SlotWidth(TFieldType type, Integer size);
+// Slots for a flat definition list; raises SUnsupportedType for object types.
+std::vector<TSlot> SlotsFromDefs(const TFieldDefList& defs, TDataSet* dataSet);
 
 // Reads one record image for the filter engine, with the typed readers (no Variants).
 // blobs: the buffer's blobs for an image in a record buffer, null for a stored image.

@@ -5,7 +5,8 @@
 // [SECTION] Layout          SlotWidth, TStore::TStore
 // [SECTION] Comparing       CompareSlot, Compare, LowerBound
 // [SECTION] Changes         Add, Update, Delete, Clear, AppendLoaded, ranks
-// [SECTION] Orders          AcquireIndex, InsertInto, RemoveFrom, CheckUnique
+// [SECTION] Change log      KeepOriginal, MergeChangeLog, CancelUpdates
+// [SECTION] Orders          SortIndex, AcquireIndex, InsertInto, RemoveFrom, CheckUnique
 #include "platform/db/ClientDataSetPrivate.h"
 
 #include "platform/db/DBConsts.h"
@@ -397,6 +398,7 @@ std::uint32_t TStore::Add(const Byte* image, const TBlobValue* blobs, bool appen
     SetRank(target, rank);
     WriteImage(target, image, blobs);
     ForEachIndex([&](TIndex& index) { InsertInto(index, id); });
+    ++FInsertedLive;
     ++FVersion;
     ForEachCursor([&](TClientDataSet* cursor) { cursor->RecordAdded(id); });
     return id;
@@ -408,6 +410,7 @@ void TStore::Update(std::uint32_t id, const Byte* image, const TBlobValue* blobs
     std::vector<Byte> probe(image, image + FRecordSize);
     SetRank(probe.data(), RankOf(Image(id)));
     CheckUnique(probe.data(), id);
+    KeepOriginal(id);
     ForEachCursor([&](TClientDataSet* cursor) { cursor->RecordRemoving(id); });
     ForEachIndex([&](TIndex& index) { RemoveFrom(index, id); });
     WriteImage(Image(id), image, blobs);
@@ -418,6 +421,17 @@ void TStore::Update(std::uint32_t id, const Byte* image, const TBlobValue* blobs
 
 void TStore::Delete(std::uint32_t id) {
     assert(IsLive(id) && "TStore::Delete: the record must exist");
+    if (id >= FLogBase) {
+        --FInsertedLive;
+    } else {
+        KeepOriginal(id);
+        TOriginal& original = FOriginals[id];
+        original.Deleted = true;
+        original.Sequence = ++FDeleteSequence;
+        const std::vector<std::uint32_t>& order = FDefault->Order;
+        std::size_t pos = LowerBound(*FDefault, order, Image(id));
+        original.Successor = pos + 1 < order.size() ? order[pos + 1] : UINT32_MAX;
+    }
     ForEachCursor([&](TClientDataSet* cursor) { cursor->RecordRemoving(id); });
     ForEachIndex([&](TIndex& index) { RemoveFrom(index, id); });
     // The image stays as a tombstone: a cursor on it still finds its place in the orders.
@@ -428,6 +442,9 @@ void TStore::Delete(std::uint32_t id) {
 }
 
 void TStore::Clear() {
+    FOriginals.clear();
+    FLogBase = 0;
+    FInsertedLive = 0;
     FChunks.clear();
     FBlobs.clear();
     FFreeBlobs.clear();
@@ -447,6 +464,7 @@ std::uint32_t TStore::AppendLoaded(const Byte* image) {
     SetRank(target, static_cast<std::int64_t>(id) + 1);
     target[FlagsOffset] = 0;
     FDefault->Order.push_back(id);
+    FLogBase = FIdCount;
     ++FVersion;
     return id;
 }
@@ -454,6 +472,57 @@ std::uint32_t TStore::AppendLoaded(const Byte* image) {
 std::uint32_t TStore::AddBlob(std::string bytes) {
     FBlobs.push_back(std::make_shared<const std::string>(std::move(bytes)));
     return static_cast<std::uint32_t>(FBlobs.size());
+}
+
+// ======================================================================================
+// [SECTION] Change log
+// ======================================================================================
+
+void TStore::KeepOriginal(std::uint32_t id) {
+    if (id >= FLogBase || FOriginals.contains(id)) return;
+    const Byte* image = Image(id);
+    TOriginal original;
+    original.Image.assign(image, image + FRecordSize);
+    for (const TSlot& slot : FSlots)
+        if (slot.BlobIndex >= 0) original.Blobs.push_back(Blob(image, slot));
+    FOriginals.emplace(id, std::move(original));
+}
+
+void TStore::MergeChangeLog() {
+    FOriginals.clear();
+    FLogBase = FIdCount;
+    FInsertedLive = 0;
+}
+
+void TStore::CancelUpdates() {
+    FRestoring = true;
+    try {
+        for (std::uint32_t id = FLogBase; id < FIdCount; ++id)
+            if (IsLive(id)) Delete(id);
+        std::vector<std::pair<std::uint32_t, const TOriginal*>> deleted;
+        for (const auto& [id, original] : FOriginals) {
+            if (original.Deleted)
+                deleted.emplace_back(id, &original);
+            else
+                Update(id, original.Image.data(), original.Blobs.data());
+        }
+        // Latest deletion first: a record's successor, when deleted after it, is back by
+        // then (under a new id).
+        std::sort(deleted.begin(), deleted.end(),
+                  [](const auto& a, const auto& b) { return a.second->Sequence > b.second->Sequence; });
+        std::unordered_map<std::uint32_t, std::uint32_t> returned;
+        for (const auto& [id, original] : deleted) {
+            std::uint32_t before = original->Successor;
+            if (auto it = returned.find(before); it != returned.end()) before = it->second;
+            bool atEnd = before == UINT32_MAX || !IsLive(before);
+            returned[id] = Add(original->Image.data(), original->Blobs.data(), atEnd, before);
+        }
+    } catch (...) {
+        FRestoring = false;
+        throw;
+    }
+    FRestoring = false;
+    MergeChangeLog();
 }
 
 // ======================================================================================
@@ -479,6 +548,9 @@ void TStore::RemoveFrom(TIndex& index, std::uint32_t id) {
 }
 
 void TStore::CheckUnique(const Byte* image, std::uint32_t self) {
+    // Returning to the original records may pass through states with duplicate keys
+    // (two keys swapped); the end state had none.
+    if (FRestoring) return;
     auto check = [&](TIndex& index) {
         if (!index.Unique) return;
         std::size_t pos = LowerBound(index, index.Order, image, true);
@@ -489,6 +561,75 @@ void TStore::CheckUnique(const Byte* image, std::uint32_t self) {
         }
     };
     ForEachIndex(check);
+}
+
+// Sorting the records into a new index. Memory is what limits this (a million records must
+// fit in twice their payload), so the sort works in the index's own id vector: a stable
+// counting pass distributes the ids by 16 bits of their first key's prefix, then each
+// bucket is sorted with a scratch array of (next 32 prefix bits, id) words no larger than
+// the bucket. Rejected: one (prefix, id) word per record for the whole set, which took 8
+// bytes a record on top of the 4 of the finished order.
+void TStore::SortIndex(TIndex& index) const {
+    std::vector<std::uint32_t>& order = index.Order;
+    order = FDefault->Order; // the default order is the rank order: ties stay in it
+    if (order.size() < 2 || index.Keys.empty()) return;
+    const TKeyPart& first = index.Keys.front();
+    auto fullLess = [&](std::uint32_t a, std::uint32_t b) { return Compare(index, Image(a), Image(b)) < 0; };
+
+    std::uint64_t low = UINT64_MAX, high = 0;
+    for (std::uint32_t id : order) {
+        std::uint64_t prefix = SortPrefix(first, Image(id));
+        low = std::min(low, prefix);
+        high = std::max(high, prefix);
+    }
+    if (low == high) {
+        std::sort(order.begin(), order.end(), fullLess);
+        return;
+    }
+    // The bits above the highest one where the prefixes differ are the same everywhere;
+    // the bucket is the 16 bits below them, the tie-breaker the next 32.
+    const int spread = 64 - std::countl_zero(low ^ high);
+    const int shift = std::max(spread - 16, 0);
+    auto bucketOf = [&](std::uint64_t prefix) {
+        return static_cast<std::size_t>((prefix >> shift) & 0xFFFF);
+    };
+    auto subKeyOf = [&](std::uint64_t prefix) {
+        return shift >= 32 ? (prefix >> (shift - 32)) & 0xFFFFFFFFu : (prefix << (32 - shift)) & 0xFFFFFFFFu;
+    };
+
+    std::vector<std::uint32_t> starts(0x10001, 0);
+    for (std::uint32_t id : FDefault->Order)
+        ++starts[bucketOf(SortPrefix(first, Image(id))) + 1];
+    for (std::size_t b = 1; b < starts.size(); ++b)
+        starts[b] += starts[b - 1];
+    std::vector<std::uint32_t> next(starts.begin(), starts.end() - 1);
+    for (std::uint32_t id : FDefault->Order)
+        order[next[bucketOf(SortPrefix(first, Image(id)))]++] = id;
+    next = {};
+
+    // A bucket larger than this (keys crowding into few prefixes) is sorted in place with
+    // full comparisons instead: slower, but the scratch stays small.
+    const std::size_t scratchLimit = std::max<std::size_t>(std::size_t{1} << 14, order.size() / 8);
+    std::vector<std::uint64_t> keyed;
+    for (std::size_t b = 0; b + 1 < starts.size(); ++b) {
+        auto begin = order.begin() + starts[b];
+        auto end = order.begin() + starts[b + 1];
+        auto count = static_cast<std::size_t>(end - begin);
+        if (count < 2) continue;
+        if (count > scratchLimit) {
+            std::sort(begin, end, fullLess);
+            continue;
+        }
+        keyed.clear();
+        for (auto it = begin; it != end; ++it)
+            keyed.push_back(subKeyOf(SortPrefix(first, Image(*it))) << 32 | *it);
+        std::sort(keyed.begin(), keyed.end(), [&](std::uint64_t a, std::uint64_t c) {
+            if ((a >> 32) != (c >> 32)) return a < c;
+            return fullLess(static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(c));
+        });
+        for (std::uint64_t entry : keyed)
+            *begin++ = static_cast<std::uint32_t>(entry);
+    }
 }
 
 TIndexPtr TStore::AcquireIndex(const std::vector<TKeyPart>& keys, bool unique) {
@@ -506,24 +647,7 @@ TIndexPtr TStore::AcquireIndex(const std::vector<TKeyPart>& keys, bool unique) {
     auto index = std::make_shared<TIndex>();
     index->Keys = keys;
     index->Unique = unique;
-    // Sorting plain 64-bit words, each the record's id under an order-preserving 32-bit
-    // prefix of its first key, keeps the sort in a compact array (8 bytes a record, about
-    // what the finished order takes again); only equal prefixes compare the records (key
-    // parts, then rank, which makes the sort stable).
-    std::vector<std::uint64_t> keyed;
-    keyed.reserve(FDefault->Order.size());
-    for (std::uint32_t id : FDefault->Order) {
-        std::uint64_t prefix = keys.empty() ? 0 : SortPrefix(keys.front(), Image(id)) >> 32;
-        keyed.push_back(prefix << 32 | id);
-    }
-    std::sort(keyed.begin(), keyed.end(), [&](std::uint64_t a, std::uint64_t b) {
-        if ((a >> 32) != (b >> 32)) return a < b;
-        return Compare(*index, Image(static_cast<std::uint32_t>(a)), Image(static_cast<std::uint32_t>(b))) <
-               0;
-    });
-    index->Order.reserve(keyed.size());
-    for (std::uint64_t entry : keyed)
-        index->Order.push_back(static_cast<std::uint32_t>(entry));
+    SortIndex(*index);
     if (unique) {
         for (std::size_t i = 1; i < index->Order.size(); ++i)
             if (Compare(*index, Image(index->Order[i - 1]), Image(index->Order[i]), true) == 0)

@@ -183,4 +183,9 @@ extern TExceptionHandler ApplicationHandleException;
 // no field); true for the others.
 bool OkToChangeFieldAlignment(const TField* field);
 
+// Makes the unit's component classes known by name (RegisterClass: TClientDataSet,
+// TDataSource), so FindClass and the form streaming can create them. Call it at start-up;
+// calling it again does nothing more.
+void RegisterDBClasses();
+
 } // namespace mv

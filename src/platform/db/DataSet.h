@@ -27,6 +27,7 @@
 #include "platform/db/Fields.h"
 #include "platform/rtl/Component.h"
 #include "platform/rtl/Streams.h"
+#include "platform/rtl/TypInfo.h"
 #include "platform/rtl/Variants.h"
 
 #include <functional>
@@ -40,8 +41,11 @@ using TFilterRecordEvent = std::function<void(TDataSet* dataSet, bool& accept)>;
 using TDataSetErrorEvent = std::function<void(TDataSet* dataSet, EDatabaseError& error, TDataAction& action)>;
 
 class TDataSet : public TComponent {
-public:
+    MV_CLASS(TDataSet, TComponent);
+
     explicit TDataSet(TComponent* owner);
+    // Published: Active, AutoCalcFields, Filter, Filtered, FilterOptions, ObjectView.
+    static void RegisterProperties(TPropertyRegistrar<TDataSet>& r);
     // Detaches its data sources and frees its fields (persistent ones too). A derived
     // class must Close() in its own destructor: the record-buffer protocol is its own and
     // is gone by the time this destructor runs.

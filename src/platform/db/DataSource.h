@@ -11,6 +11,7 @@
 
 #include "platform/db/DB.h"
 #include "platform/rtl/Component.h"
+#include "platform/rtl/TypInfo.h"
 
 #include <functional>
 #include <vector>
@@ -20,8 +21,11 @@ namespace mv {
 using TDataChangeEvent = std::function<void(TObject* sender, TField* field)>;
 
 class TDataSource : public TComponent {
-public:
+    MV_CLASS(TDataSource, TComponent);
+
     explicit TDataSource(TComponent* owner);
+    // Published: AutoEdit, DataSet, Enabled.
+    static void RegisterProperties(TPropertyRegistrar<TDataSource>& r);
     // Detaches the links (their DataSource becomes null) and the data set.
     ~TDataSource() override;
 

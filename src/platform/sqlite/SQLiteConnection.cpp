@@ -6,6 +6,7 @@
 #include "platform/rtl/Utf8.h"
 #include "platform/sqlite/SQLiteConsts.h"
 #include "platform/sqlite/SQLitePrivate.h"
+#include "platform/sqlite/SQLiteQuery.h"
 #include "platform/sqlite/SQLiteValues.h"
 
 #include <algorithm>
@@ -24,7 +25,7 @@ void ExecSimple(sqlite3* db, const char* sql, const TComponent* component) {
 
 } // namespace
 
-TSQLiteConnection::TSQLiteConnection(TComponent* owner) : TComponent(owner) {}
+TSQLiteConnection::TSQLiteConnection(TComponent* owner) : TCustomConnection(owner) {}
 
 TSQLiteConnection::~TSQLiteConnection() {
     DoDisconnect();
@@ -53,7 +54,7 @@ void TSQLiteConnection::SetConnected(bool value) {
 }
 
 void TSQLiteConnection::Loaded() {
-    TComponent::Loaded();
+    TCustomConnection::Loaded();
     if (FStreamedConnected) SetConnected(true);
 }
 
@@ -167,6 +168,15 @@ Integer TSQLiteConnection::ExecSQL(const String& sql, const std::vector<Variant>
     return sqlite3_changes(db);
 }
 
+std::unique_ptr<TDataSet> TSQLiteConnection::OpenQuery(const String& commandText) {
+    auto query = std::make_unique<TSQLiteQuery>();
+    query->SetConnection(this);
+    query->SQL()->SetText(commandText);
+    query->SetReadOnly(true);
+    query->Open();
+    return query;
+}
+
 Int64 TSQLiteConnection::LastInsertRowId() const {
     CheckConnected();
     return sqlite3_last_insert_rowid(FImpl->Db);
@@ -190,7 +200,7 @@ void TSQLiteConnection::UnregisterDataSet(TDataSet* dataSet) {
 }
 
 void TSQLiteConnection::Notification(TComponent* component, TOperation operation) {
-    TComponent::Notification(component, operation);
+    TCustomConnection::Notification(component, operation);
     if (operation != opRemove) return;
     auto it = std::find(FDataSets.begin(), FDataSets.end(), component);
     if (it != FDataSets.end()) FDataSets.erase(it);

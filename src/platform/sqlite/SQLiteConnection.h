@@ -6,7 +6,7 @@
 // freeing the connection) closes them first, so no statement outlives its database.
 #pragma once
 
-#include "platform/rtl/Component.h"
+#include "platform/db/Connection.h"
 #include "platform/rtl/Variants.h"
 
 #include <memory>
@@ -21,11 +21,16 @@ namespace SQLiteDetail {
 struct TConnectionAccess;
 }
 
-class TSQLiteConnection : public TComponent {
-public:
+class TSQLiteConnection : public TCustomConnection {
+    MV_CLASS(TSQLiteConnection, TCustomConnection);
+
     explicit TSQLiteConnection(TComponent* owner = nullptr);
     // Closes the registered data sets, then the database.
     ~TSQLiteConnection() override;
+
+    // Published (besides Connected): DatabaseName, ReadOnly, BusyTimeout. DatabaseName
+    // comes first, so a streamed Connected (applied in Loaded) has its file.
+    static void RegisterProperties(TPropertyRegistrar<TSQLiteConnection>& r);
 
     // A file name (UTF-16, passed to SQLite as UTF-8) or ":memory:". Changing it closes
     // an open connection first.
@@ -38,10 +43,8 @@ public:
     // message>" and the connection stays closed. Opening writes nothing to an existing
     // file. Foreign-key enforcement is switched on. Closing closes the registered data
     // sets first and rolls back a transaction left open.
-    bool Connected() const;
-    void SetConnected(bool value);
-    void Open() { SetConnected(true); }
-    void Close() { SetConnected(false); }
+    bool Connected() const override;
+    void SetConnected(bool value) override;
 
     // Opens the file read-only (SQLite refuses every write). Takes effect at the next open.
     bool ReadOnly() const { return FReadOnly; }
@@ -66,6 +69,11 @@ public:
     Integer ExecSQL(const String& sql);
     // Runs one statement with positional parameters ("?" or "?N", bound in order).
     Integer ExecSQL(const String& sql, const std::vector<Variant>& params);
+    // A TSQLiteQuery over commandText, open on its first row (TCustomConnection). The
+    // text must be one statement that only reads; anything else raises EDatabaseError
+    // (SQLite's message, or the query's for a text that changes data or returns no rows).
+    std::unique_ptr<TDataSet> OpenQuery(const String& commandText) override;
+
     // The rowid of the last row this connection inserted.
     Int64 LastInsertRowId() const;
 
@@ -96,5 +104,9 @@ private:
     Integer FBusyTimeout = 1000;
     std::vector<TDataSet*> FDataSets;
 };
+
+// Makes TSQLiteConnection and TSQLiteQuery known by name (RegisterClass), as
+// RegisterDBClasses does for the data-access unit, whose classes it registers too.
+void RegisterSQLiteClasses();
 
 } // namespace mv

@@ -15,6 +15,7 @@
 #include "platform/sqlite/SQLiteQuery.h"
 
 #include "platform/db/DBConsts.h"
+#include "platform/db/FieldBuffers.h"
 #include "platform/rtl/StrUtils.h"
 #include "platform/rtl/Utf8.h"
 #include "platform/sqlite/SQLiteConnection.h"

@@ -44,9 +44,15 @@ class TSQLiteConnection;
 struct TSQLiteQueryImpl;
 
 class TSQLiteQuery : public TDataSet {
-public:
+    MV_CLASS(TSQLiteQuery, TDataSet);
+
     explicit TSQLiteQuery(TComponent* owner = nullptr);
     ~TSQLiteQuery() override;
+
+    // Published (besides TDataSet's): Connection, SQL, Sort, ReadOnly, FetchBlockSize.
+    // Writing "Sort" by name re-queries an open query as SetSort does; changing the lines
+    // of the object "SQL" closes it (SQLChanged).
+    static void RegisterProperties(TPropertyRegistrar<TSQLiteQuery>& r);
 
     // ==================================================================================
     // [SECTION] Properties

@@ -1,9 +1,8 @@
-// Values between SQLite columns, cache Variants, field buffers and statement parameters.
+// Values between SQLite columns, cache Variants and statement parameters.
 //
 // [SECTION] Declared types   FieldTypeOfDeclaration
 // [SECTION] Dates            DateTimeToIsoText, IsoTextToDateTime, DateTimeToJulian, JulianToDateTime
 // [SECTION] Columns          ReadColumn, BindFieldValue, BindVariant
-// [SECTION] Field buffers    VariantToNative, NativeToVariant
 #include "platform/sqlite/SQLiteValues.h"
 
 #include "platform/db/DBConsts.h"
@@ -24,7 +23,6 @@ namespace mv::SQLiteDetail {
 namespace {
 
 constexpr double JulianOfDateTimeZero = 2415018.5; // 1899-12-30 00:00
-constexpr double MSecsPerDayValue = 86400000.0;
 
 bool Contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
@@ -54,16 +52,6 @@ TFieldType FieldTypeOfStorage(int storageClass, Integer& size) {
         size = DefaultTextSize;
         return ftWideString;
     }
-}
-
-template <typename T> void Put(void* buffer, T value) {
-    std::memcpy(buffer, &value, sizeof value);
-}
-
-template <typename T> T Take(const void* buffer) {
-    T value;
-    std::memcpy(&value, buffer, sizeof value);
-    return value;
 }
 
 // Reads n digits at text[pos] into value; false when they are not all digits.
@@ -323,102 +311,6 @@ void BindVariant(sqlite3_stmt* statement, int index, const Variant& value) {
         sqlite3_bind_double(statement, index, value.AsDouble());
     } else {
         BindText(statement, index, VarToStr(value));
-    }
-}
-
-// ======================================================================================
-// [SECTION] Field buffers
-// ======================================================================================
-
-void VariantToNative(const TField* field, const Variant& value, void* buffer) {
-    switch (field->DataType()) {
-    case ftString:
-    case ftFixedChar:
-    case ftGuid: {
-        std::string utf8 = UTF8Encode(VarToStr(value));
-        std::size_t length = std::min(utf8.size(), static_cast<std::size_t>(field->Size()));
-        while (length > 0 && length < utf8.size() &&
-               (static_cast<unsigned char>(utf8[length]) & 0xC0) == 0x80)
-            --length;
-        std::memcpy(buffer, utf8.data(), length);
-        static_cast<char*>(buffer)[length] = 0;
-        return;
-    }
-    case ftWideString:
-    case ftFixedWideChar: {
-        String text = VarToStr(value);
-        std::size_t length = std::min(text.size(), static_cast<std::size_t>(field->Size()));
-        std::memcpy(buffer, text.data(), length * sizeof(Char));
-        static_cast<Char*>(buffer)[length] = 0;
-        return;
-    }
-    case ftSmallint:
-        return Put(buffer, static_cast<std::int16_t>(value.AsInteger()));
-    case ftInteger:
-    case ftAutoInc:
-        return Put(buffer, value.AsInteger());
-    case ftLargeint:
-        return Put(buffer, value.AsInt64());
-    case ftBoolean:
-        return Put(buffer, static_cast<std::int16_t>(value.AsBoolean() ? -1 : 0));
-    case ftFloat:
-    case ftCurrency:
-    case ftExtended:
-        return Put(buffer, value.AsDouble());
-    case ftDate:
-        return Put(buffer, DateTimeToTimeStamp(value.AsDateTime()).Date);
-    case ftTime:
-        return Put(buffer, DateTimeToTimeStamp(value.AsDateTime()).Time);
-    case ftDateTime: {
-        TTimeStamp stamp = DateTimeToTimeStamp(value.AsDateTime());
-        return Put(buffer, static_cast<double>(stamp.Date) * MSecsPerDayValue + stamp.Time);
-    }
-    default:
-        DatabaseErrorFmt(DBConsts::SUnknownFieldType, {field->DisplayName()}, field->DataSet());
-    }
-}
-
-Variant NativeToVariant(const TField* field, const void* buffer) {
-    switch (field->DataType()) {
-    case ftString:
-    case ftFixedChar:
-    case ftGuid: {
-        auto* text = static_cast<const char*>(buffer);
-        return UTF8ToString(std::string_view(text, strnlen(text, static_cast<std::size_t>(field->Size()))));
-    }
-    case ftWideString:
-    case ftFixedWideChar: {
-        auto* text = static_cast<const Char*>(buffer);
-        std::size_t length = 0;
-        while (length < static_cast<std::size_t>(field->Size()) && text[length] != 0)
-            ++length;
-        return String(text, length);
-    }
-    case ftSmallint:
-        return static_cast<int>(Take<std::int16_t>(buffer));
-    case ftInteger:
-    case ftAutoInc:
-        return Take<Integer>(buffer);
-    case ftLargeint:
-        return static_cast<long long>(Take<Int64>(buffer));
-    case ftBoolean:
-        return Take<std::int16_t>(buffer) != 0;
-    case ftFloat:
-    case ftCurrency:
-    case ftExtended:
-        return Take<double>(buffer);
-    case ftDate:
-        return VarFromDateTime(TimeStampToDateTime(TTimeStamp{0, Take<Integer>(buffer)}));
-    case ftTime:
-        return VarFromDateTime(Take<Integer>(buffer) / MSecsPerDayValue);
-    case ftDateTime: {
-        double msecs = Take<double>(buffer);
-        double days = std::floor(msecs / MSecsPerDayValue);
-        TTimeStamp stamp{static_cast<Integer>(msecs - days * MSecsPerDayValue), static_cast<Integer>(days)};
-        return VarFromDateTime(TimeStampToDateTime(stamp));
-    }
-    default:
-        DatabaseErrorFmt(DBConsts::SUnknownFieldType, {field->DisplayName()}, field->DataSet());
     }
 }
 

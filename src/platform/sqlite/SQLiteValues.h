@@ -1,6 +1,6 @@
 // Values between SQLite and the data-access layer: declared column types to field types,
-// column values to the Variants a query's record cache holds, those Variants to the
-// fields' native buffers and back, and Variants bound as statement parameters. Not
+// column values to the Variants a query's record cache holds (FieldBuffers.h turns them
+// into the fields' native buffers and back), and Variants bound as statement parameters. Not
 // public API.
 //
 // Cache Variants by field type: integers Int64 (smallint: Integer), booleans Boolean,
@@ -51,9 +51,5 @@ String DateTimeToIsoText(TDateTime value, TFieldType type);
 bool IsoTextToDateTime(std::string_view text, TDateTime& value);
 double DateTimeToJulian(TDateTime value);
 TDateTime JulianToDateTime(double julian);
-
-// Between a cache Variant and a field's native buffer (Fields.h lists the formats).
-void VariantToNative(const TField* field, const Variant& value, void* buffer);
-Variant NativeToVariant(const TField* field, const void* buffer);
 
 } // namespace mv::SQLiteDetail
