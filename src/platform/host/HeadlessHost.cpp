@@ -283,6 +283,11 @@ void THeadlessHost::MouseMove(TControl* control, Integer x, Integer y, TShiftSta
 void THeadlessHost::MouseDown(TControl* control, Integer x, Integer y, TMouseButton button,
                               TShiftState shift) {
     const UINT msg = button == mbLeft ? WM_LBUTTONDOWN : button == mbRight ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
+    // A press on a framed window that is not the active one activates it first, as a
+    // click-to-focus window manager does (a drop-down of another window loses the focus).
+    const THostWindow window = WindowOf(control);
+    if (const TWindow* w = Find(window); w && w->Params.Kind == hwMain && w->Visible && window != FFocus)
+        FocusHostWindow(window);
     const TShiftState held = shift + (button == mbLeft ? ssLeft : button == mbRight ? ssRight : ssMiddle);
     Queue(control, msg, MouseKeys(held), {x, y}, held);
     Flush();

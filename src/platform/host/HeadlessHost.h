@@ -65,6 +65,8 @@ public:
     // --- synthetic input (control client coordinates; the events go to the control's
     //     top-level window as a real host would send them) ------------------------------------
     void MouseMove(TControl* control, Integer x, Integer y, TShiftState shift = {});
+    // A press on a shown framed (hwMain) window that is not the active one activates it
+    // first, as a click-to-focus window manager does.
     void MouseDown(TControl* control, Integer x, Integer y, TMouseButton button = mbLeft,
                    TShiftState shift = {});
     void MouseUp(TControl* control, Integer x, Integer y, TMouseButton button = mbLeft,

@@ -597,7 +597,7 @@ THostWindow TSdlHost::CreateHostWindow(const THostWindowParams& params) {
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     switch (params.Kind) {
     case hwMain:
-        flags |= SDL_WINDOW_RESIZABLE;
+        if (params.Sizeable) flags |= SDL_WINDOW_RESIZABLE;
         break;
     case hwPopup:
         // Override-redirect on X11: placed exactly where asked, even across the owner's edge.

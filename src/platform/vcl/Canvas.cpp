@@ -26,13 +26,22 @@ namespace mv {
 // ---------------------------------------------------------------------------------------
 // [SECTION] Cairo helpers
 // ---------------------------------------------------------------------------------------
+// The source SetSourceColor set last. Cairo recycles freed contexts and patterns, so a new
+// context can come back at a dead one's address with a pattern at the remembered address;
+// SetTarget forgets the cache for that reason.
+static cairo_t* lastCr = nullptr;
+static cairo_pattern_t* lastPattern = nullptr;
+static TColorRef lastRgb = 0;
+
+void ForgetSourceColor() {
+    lastCr = nullptr;
+    lastPattern = nullptr;
+}
+
 void SetSourceColor(cairo_t* cr, TColor color) {
     // Setting a colour makes and frees a pattern; a repaint sets the same few colours
     // thousands of times. The pattern we set last is still the source when no one set
     // another (every solid colour is set here), so equal colours skip the call.
-    static cairo_t* lastCr = nullptr;
-    static cairo_pattern_t* lastPattern = nullptr;
-    static TColorRef lastRgb = 0;
     TColorRef rgb = ColorToRGB(color);
     if (cr == lastCr && rgb == lastRgb && cairo_get_source(cr) == lastPattern) return;
     cairo_set_source_rgb(cr, GetRValue(rgb) / 255.0, GetGValue(rgb) / 255.0, GetBValue(rgb) / 255.0);
@@ -280,6 +289,7 @@ void TCanvas::SetTarget(const TPixelBuffer& buffer, TPoint origin, const TRect& 
     FImpl->Target = buffer;
     FImpl->Surface = WrapPixels(buffer);
     FImpl->Cr = cairo_create(FImpl->Surface);
+    ForgetSourceColor();
     cairo_translate(FImpl->Cr, origin.X, origin.Y);
     cairo_set_antialias(FImpl->Cr, CAIRO_ANTIALIAS_NONE);
     FImpl->Origin = origin;

@@ -5,6 +5,8 @@
 
 #include "platform/rtl/Format.h"
 #include "platform/vcl/ControlsPrivate.h"
+#include "platform/vcl/Forms.h"
+#include "platform/vcl/Menus.h"
 
 #include <cassert>
 #include <cstdlib>
@@ -382,6 +384,7 @@ void TControl::WndProc(TMessage& message) {
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK:
+        Application->HintMouseMessage(this, message);
         HandleMouseMessage(message);
         return;
     case WM_MOUSEWHEEL:
@@ -391,7 +394,17 @@ void TControl::WndProc(TMessage& message) {
         MouseEnter();
         return;
     case CM_MOUSELEAVE:
+        Application->HintMouseMessage(this, message);
         MouseLeave();
+        return;
+    case CM_HINTSHOW:
+        message.Result = CMHintShow(*reinterpret_cast<THintInfo*>(message.LParam)) ? 0 : 1;
+        return;
+    case CM_HINTSHOWPAUSE:
+        CMHintShowPause(message.WParam != 0, *reinterpret_cast<Integer*>(message.LParam));
+        return;
+    case WM_CONTEXTMENU:
+        WMContextMenu(message);
         return;
     case CM_PARENTFONTCHANGED:
         HandleParentFontChanged();
@@ -460,6 +473,10 @@ void TControl::HandleMouseMessage(TMessage& message) {
             if (clicked && ClientRect().Contains({x, y})) Click();
         }
         MouseUp(button, shift, x, y);
+        if (button == mbRight) {
+            const TPoint screen = ClientToScreen({x, y});
+            Perform(WM_CONTEXTMENU, 0, PointToLParam(screen.X, screen.Y));
+        }
         return;
     }
     default:
@@ -520,6 +537,33 @@ void TControl::MouseEnter() {
 }
 void TControl::MouseLeave() {
     if (OnMouseLeave) OnMouseLeave(this);
+}
+
+bool TControl::CMHintShow(THintInfo& info) {
+    (void)info;
+    return true;
+}
+
+void TControl::CMHintShowPause(bool hintActive, Integer& pause) {
+    (void)hintActive;
+    (void)pause;
+}
+
+void TControl::WMContextMenu(TMessage& message) {
+    if (message.Result) return;
+    TPoint screen{LParamX(message.LParam), LParamY(message.LParam)};
+    if (screen.X == -1 && screen.Y == -1) {
+        // From the keyboard: the menu opens at the control's centre.
+        screen = ClientToScreen({Width() / 2, Height() / 2});
+        message.LParam = PointToLParam(screen.X, screen.Y);
+    }
+    if (FPopupMenu && FPopupMenu->AutoPopup()) {
+        FPopupMenu->SetPopupComponent(this);
+        FPopupMenu->Popup(screen.X, screen.Y);
+        message.Result = 1;
+        return;
+    }
+    if (FParent) message.Result = FParent->Perform(WM_CONTEXTMENU, message.WParam, message.LParam);
 }
 
 bool TControl::MouseCapture() const {

@@ -30,6 +30,7 @@ namespace mv {
 
 class TWinControl;
 class TPopupMenu; // Menus.h
+struct THintInfo; // HintWindow.h
 class TCustomForm;
 
 // [SECTION] Vocabulary
@@ -40,6 +41,10 @@ enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLe
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = Set<TShiftStateItem>;
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
+// Border kinds. One enumeration for forms and controls (edits and panels use only bsNone
+// and bsSingle), so that the unscoped names exist once.
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderStyle = TFormBorderStyle;
 
 enum TControlStyleItem {
     csAcceptsControls,
@@ -281,6 +286,16 @@ protected:
     // Sends msg to every child (a window control's override; nothing here).
     virtual void NotifyControls(UINT msg) { (void)msg; }
 
+    // The hint request (CM_HINTSHOW, LParam: THintInfo*): info holds the defaults; a
+    // control may change any field. False (message Result 1) shows no hint.
+    virtual bool CMHintShow(THintInfo& info);
+    // CM_HINTSHOWPAUSE (WParam: a hint was just showing, LParam: Integer*): the pause
+    // before this control's hint shows, preset from the application's pauses.
+    virtual void CMHintShowPause(bool hintActive, Integer& pause);
+    // WM_CONTEXTMENU (LParam: screen point; (-1, -1) from the keyboard): a PopupMenu with
+    // AutoPopup opens there; otherwise the parent is asked. Result 1 when a menu opened.
+    virtual void WMContextMenu(TMessage& message);
+
     TControlStyle FControlStyle;
     TControlState FControlState;
 
@@ -342,6 +357,10 @@ struct TCreateParams {
     Integer X = 0, Y = 0, Width = 0, Height = 0;
     // For a top-level window: the host window kind (hwMain, hwPopup, hwToolTip from Host.h).
     Integer HostKind = 0;
+    // For a top-level window: its owner, which popups and tool tips stay above (0: none).
+    HWND WndParent = 0;
+    // For a top-level hwMain window: whether the user may resize its frame.
+    bool Sizeable = true;
 };
 
 // GetScrollInfo/SetScrollInfo record (the framework's TScrollInfo).
@@ -441,6 +460,7 @@ protected:
     friend bool ShowScrollBar(HWND, Integer, bool);
     friend Integer ScrollWindowEx(HWND, Integer, Integer, const TRect*, const TRect*, HRGN, TRect*, UINT);
     friend void ScrollBarMouse(TWinControl*, UINT, TPoint);
+    friend void ScrollBarRepeat(HWND);
 
     virtual void CreateParams(TCreateParams& params);
     // Creates the window from CreateParams and the children's windows.
@@ -541,6 +561,11 @@ inline bool PostMessageW(HWND h, UINT m, WPARAM w, LPARAM l) {
 // any). PM_REMOVE takes it off the queue, PM_NOREMOVE leaves it there.
 bool PeekMessage(TMsg& msg, HWND handle, UINT filterMin, UINT filterMax, UINT removeMsg);
 void DispatchMessage(const TMsg& msg);
+
+// A disabled window gets no mouse or key input (a modal form disables the other forms
+// while it runs). This is the window's own flag, apart from TControl::Enabled.
+bool EnableWindow(HWND handle, bool enable);
+bool IsWindowEnabled(HWND handle);
 
 HWND GetFocus();
 // Focus at the window level: WM_KILLFOCUS to the old window, WM_SETFOCUS to the new one.

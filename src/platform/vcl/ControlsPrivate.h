@@ -18,6 +18,7 @@ struct TWindowRecord {
     TWndMethod Method;
     THostWindow HostWindow = 0; // top-level controls only
     TRect PresentRect;          // pixels changed outside painting, shown at the next pass
+    bool InputDisabled = false; // EnableWindow(handle, false)
 };
 
 struct TTimerEntry {
@@ -34,7 +35,14 @@ struct TScrollDrag {
     Integer Bar = -1;
     Word Code = SB_ENDSCROLL; // SB_THUMBTRACK while dragging the thumb
     Integer GrabOffset = 0;
+    TPoint Last; // the pointer in window coordinates; arrows and pages repeat only under it
 };
+
+// Holding an arrow or the track repeats on this timer of the bar's window: first after
+// kScrollRepeatDelay, then every kScrollRepeatInterval milliseconds.
+inline constexpr UINT kScrollRepeatTimer = 0xFFFF5C00u;
+inline constexpr UINT kScrollRepeatDelay = 400;
+inline constexpr UINT kScrollRepeatInterval = 50;
 
 struct TWindowManager final : THostEventSink {
     static TWindowManager& Get();
@@ -82,12 +90,17 @@ struct TWindowManager final : THostEventSink {
     TPoint CursorPos;
     TScrollDrag ScrollDrag;
     Integer Beeps = 0;
+    // An open popup menu's window: it sees the keys before the focused control, which keeps
+    // the focus, and answers nonzero for the keys it ate (Menus.h).
+    HWND KeyboardGrab = 0;
 };
 
 // ScrollBars.cpp: hit test and mouse handling of the framework-drawn bars. p is in the
 // control's window coordinates (0, 0 at its top-left outside the border).
 Integer ScrollBarHitTest(TWinControl* control, TPoint windowPoint);
 void ScrollBarMouse(TWinControl* control, UINT msg, TPoint windowPoint);
+// One repeat step of the held arrow or track (the kScrollRepeatTimer of handle).
+void ScrollBarRepeat(HWND handle);
 void PaintScrollBars(TWinControl* control, HDC dc, const TRect& windowRect, const TRect& clientInWindow);
 // The bar rectangles in window coordinates (empty when hidden).
 TRect ScrollBarRect(const TWinControl* control, Integer bar);

@@ -29,6 +29,7 @@ struct THostWindowParams {
     TRect Bounds; // screen coordinates of the client area
     String Caption;
     THostWindow Owner = 0; // popups and tool tips stay above their owner
+    bool Sizeable = true;  // hwMain: the user may resize the frame
 };
 
 // Where a host delivers what happens to its windows, already as messages:

@@ -248,14 +248,35 @@ Integer ScrollBarHitTest(TWinControl* control, TPoint p) {
     return -1;
 }
 
+namespace {
+
+void SendScroll(TWinControl* control, Integer bar, Word code, Integer pos) {
+    control->Perform(bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL,
+                     MakeWParam(code, static_cast<Word>(static_cast<std::int16_t>(pos))), 0);
+}
+
+} // namespace
+
+void ScrollBarRepeat(HWND handle) {
+    TWindowManager& wm = TWindowManager::Get();
+    TScrollDrag& drag = wm.ScrollDrag;
+    TWindowRecord* rec = wm.Find(handle);
+    if (!rec || !rec->Control || drag.Handle != handle || drag.Code == SB_THUMBTRACK) {
+        KillTimer(handle, kScrollRepeatTimer);
+        return;
+    }
+    SetTimer(handle, kScrollRepeatTimer, kScrollRepeatInterval);
+    // A page repeat stops by itself once the thumb reaches the pointer: the part under
+    // it is no longer the track before (or after) the thumb.
+    if (ScrollBarHitTest(rec->Control, drag.Last) != drag.Bar * 16 + drag.Code) return;
+    SendScroll(rec->Control, drag.Bar, drag.Code, rec->Control->FScrollInfo[BarIndex(drag.Bar)].nPos);
+}
+
 void ScrollBarMouse(TWinControl* control, UINT msg, TPoint p) {
     TWindowManager& wm = TWindowManager::Get();
     TScrollDrag& drag = wm.ScrollDrag;
     const HWND handle = control->Handle();
-    auto send = [&](Integer bar, Word code, Integer pos) {
-        control->Perform(bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL,
-                         MakeWParam(code, static_cast<Word>(static_cast<std::int16_t>(pos))), 0);
-    };
+    auto send = [&](Integer bar, Word code, Integer pos) { SendScroll(control, bar, code, pos); };
     if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
         const Integer hit = ScrollBarHitTest(control, p);
         if (hit < 0) return;
@@ -263,14 +284,14 @@ void ScrollBarMouse(TWinControl* control, UINT msg, TPoint p) {
         const Word code = static_cast<Word>(hit % 16);
         TScrollInfo& info = control->FScrollInfo[BarIndex(bar)];
         if (!RangeExceedsPage(info) || !control->IsEffectivelyEnabled()) return;
-        drag = {handle, bar, code, 0};
+        drag = {handle, bar, code, 0, p};
         if (code == SB_THUMBTRACK) {
             const TBarGeometry g = Geometry(control, bar, info, info.nPos);
             drag.GrabOffset = bar == SB_VERT ? p.Y - g.Thumb.Top : p.X - g.Thumb.Left;
             info.nTrackPos = info.nPos;
         } else {
-            // FIXME(scroll): holding an arrow or the track does not repeat yet.
             send(bar, code, info.nPos);
+            SetTimer(handle, kScrollRepeatTimer, kScrollRepeatDelay);
         }
         if (TWinControl* top = control->TopLevel())
             if (TWindowRecord* rec = wm.Find(top->Handle()); rec && CurrentHost())
@@ -279,6 +300,7 @@ void ScrollBarMouse(TWinControl* control, UINT msg, TPoint p) {
     }
     if (!drag.Handle || drag.Handle != handle) return;
     TScrollInfo& info = control->FScrollInfo[BarIndex(drag.Bar)];
+    drag.Last = p;
     if (msg == WM_MOUSEMOVE && drag.Code == SB_THUMBTRACK) {
         const TBarGeometry g = Geometry(control, drag.Bar, info, info.nPos);
         const bool vertical = drag.Bar == SB_VERT;
@@ -299,8 +321,11 @@ void ScrollBarMouse(TWinControl* control, UINT msg, TPoint p) {
     }
     if (msg == WM_LBUTTONUP) {
         const TScrollDrag done = drag;
-        drag = {};
+        KillTimer(handle, kScrollRepeatTimer);
+        // The drag ends after SB_THUMBPOSITION: its handler may ask GetScrollInfo for the
+        // track position, which is only kept while the thumb is held.
         if (done.Code == SB_THUMBTRACK) send(done.Bar, SB_THUMBPOSITION, info.nTrackPos);
+        drag = {};
         send(done.Bar, SB_ENDSCROLL, 0);
         control->FNonClientDirty = true;
         wm.PaintRequested = true;

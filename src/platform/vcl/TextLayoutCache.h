@@ -4,7 +4,8 @@
 // strings over and over. Every single-line text the canvas draws or measures is therefore
 // shaped once into a PangoLayout kept in a bounded LRU cache keyed by (font key, direction,
 // underline position, text); word-break positions are cached the same way per wrap width.
-// Measuring is a lookup; drawing a cached line is one pango_cairo_show_layout.
+// Measuring is a lookup. A plain line is drawn through Cairo from its glyph runs the first
+// time and blended from its rendered coverage after that (CanvasBench: warm frames).
 // Fonts are interned: each distinct (face, height, style) gets a small key and one
 // PangoFontDescription. Everything here runs on the UI thread.
 #pragma once

@@ -301,6 +301,8 @@ void TWinControl::CreateWnd() {
         hp.Kind = static_cast<THostWindowKind>(params.HostKind);
         hp.Bounds = Bounds(params.X, params.Y, params.Width, params.Height);
         hp.Caption = params.Caption;
+        hp.Owner = HostWindowOf(FindControl(params.WndParent));
+        hp.Sizeable = params.Sizeable;
         hostWindow = host->CreateHostWindow(hp);
     } else if (!Parent()->HandleAllocated()) {
         Parent()->CreateHandle();

@@ -57,6 +57,7 @@ HWND TWindowManager::Register(TWinControl* control, TWndMethod method) {
 
 void TWindowManager::Unregister(HWND handle) {
     if (Focus == handle) Focus = 0;
+    if (KeyboardGrab == handle) KeyboardGrab = 0;
     if (ScrollDrag.Handle == handle) ScrollDrag = {};
     Timers.erase(std::remove_if(Timers.begin(), Timers.end(),
                                 [&](const TTimerEntry& t) { return t.Handle == handle; }),
@@ -205,7 +206,10 @@ bool TWindowManager::FireDueTimers() {
                                [&](const TTimerEntry& t) { return t.Handle == d.Handle && t.Id == d.Id; });
         if (it == Timers.end() || it->Due > now || it->Order != d.Order) continue;
         it->Due = now + std::max<UINT>(it->Interval, 1);
-        Guarded([&] { SendMessage(d.Handle, WM_TIMER, d.Id, 0); });
+        if (d.Id == kScrollRepeatTimer)
+            Guarded([&] { ScrollBarRepeat(d.Handle); });
+        else
+            Guarded([&] { SendMessage(d.Handle, WM_TIMER, d.Id, 0); });
     }
     return true;
 }
@@ -294,6 +298,19 @@ bool UpdateWindow(HWND handle) {
 }
 
 // [SECTION] Focus and capture
+bool EnableWindow(HWND handle, bool enable) {
+    TWindowRecord* rec = TWindowManager::Get().Find(handle);
+    if (!rec) return false;
+    const bool wasDisabled = rec->InputDisabled;
+    rec->InputDisabled = !enable;
+    return wasDisabled;
+}
+
+bool IsWindowEnabled(HWND handle) {
+    TWindowRecord* rec = TWindowManager::Get().Find(handle);
+    return rec && !rec->InputDisabled;
+}
+
 HWND GetFocus() {
     return TWindowManager::Get().Focus;
 }
@@ -430,15 +447,47 @@ void TWindowManager::RouteMouse(TWinControl* top, TMessage& message) {
 }
 
 void TWindowManager::RouteKey(TWinControl* top, TMessage& message) {
+    if (message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN) Guarded([] { Application->CancelHint(); });
+    if (KeyboardGrab) {
+        LRESULT eaten = 0;
+        Guarded([&] { eaten = SendMessage(KeyboardGrab, message.Msg, message.WParam, message.LParam); });
+        if (eaten) return;
+    }
     TWinControl* target = FindControl(Focus);
     if (!target || target->TopLevel() != top) target = top;
-    if (message.Msg == WM_KEYDOWN && message.WParam == VK_TAB) {
+    // The character of a dialog key the form consumed is not typed (it would have been
+    // eaten before translation); any other key ends the wait for it.
+    static WPARAM swallowedChar = 0;
+    if (message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN) swallowedChar = 0;
+    const WPARAM key = message.WParam;
+    // Dialog keys the focused control does not want go to the top-level window first, before
+    // any OnKeyDown: Tab moves the focus, Enter and Escape reach the default and cancel buttons.
+    if (message.Msg == WM_KEYDOWN && (key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE)) {
         const LRESULT code = target->Perform(WM_GETDLGCODE);
-        if (!(code & (DLGC_WANTTAB | DLGC_WANTALLKEYS))) {
-            const bool back = GetKeyState(VK_SHIFT) < 0;
-            Guarded([&] { top->SelectNext(target == top ? nullptr : target, !back, true); });
-            return;
+        const LRESULT wanted = key == VK_TAB ? DLGC_WANTTAB : DLGC_WANTALLKEYS;
+        if (!(code & (wanted | DLGC_WANTALLKEYS))) {
+            LRESULT handled = 0;
+            Guarded([&] { handled = top->Perform(CM_DIALOGKEY, key, message.LParam); });
+            if (!handled && key == VK_TAB) {
+                const bool back = GetKeyState(VK_SHIFT) < 0;
+                Guarded([&] { top->SelectNext(target == top ? nullptr : target, !back, true); });
+                handled = 1;
+            }
+            if (handled) {
+                swallowedChar = key; // VK_TAB, VK_RETURN and VK_ESCAPE equal their characters
+                return;
+            }
         }
+    }
+    // Alt+letter: accelerators of captions (labels focus their control, buttons click).
+    if (message.Msg == WM_SYSKEYDOWN && ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))) {
+        LRESULT handled = 0;
+        Guarded([&] { handled = top->Perform(CM_DIALOGCHAR, key, message.LParam); });
+        if (handled) return;
+    }
+    if (message.Msg == WM_CHAR && swallowedChar != 0 && key == swallowedChar) {
+        swallowedChar = 0;
+        return;
     }
     if (message.Msg == WM_CHAR && message.WParam == VK_TAB) {
         const LRESULT code = target->Perform(WM_GETDLGCODE);
@@ -465,6 +514,9 @@ void TWindowManager::HostMessage(THostWindow window, TMessage& message) {
     TWinControl* top = FindByHost(window);
     if (!top) return;
     const UINT msg = message.Msg;
+    const bool input =
+        (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || (msg >= WM_KEYFIRST && msg <= WM_KEYLAST);
+    if (input && !IsWindowEnabled(top->Handle())) return;
     if ((msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST)) {
         RouteMouse(top, message);
         return;
@@ -509,6 +561,8 @@ THost* CurrentHost() {
 
 void InstallHost(THost* host) {
     THost*& slot = HostSlot();
+    // The hint window lives on the host it was made on.
+    if (slot) Application->CancelHint();
     if (slot) slot->SetEventSink(nullptr);
     slot = host;
     if (host) host->SetEventSink(&TWindowManager::Get());
