@@ -1,6 +1,16 @@
-// TApplication's message loop, TScreen and TCustomForm.
+// TApplication's message loop, TScreen and TCustomForm (the modal loop's call flow is in
+// Forms.h).
+//
+// [SECTION] Globals: Application, Screen, GetParentForm, IsAccel
+// [SECTION] TApplication: ProcessMessages, HandleMessage, Run, exceptions
+// [SECTION] TScreen
+// [SECTION] TSizeConstraints
+// [SECTION] TCustomForm: life and showing (OnCreate, placement, Show, constraints, popups)
+// [SECTION] TCustomForm: closing and the modal loop (Close, ShowModal, CloseModal)
+// [SECTION] TCustomForm: focus, keys and messages (dialog keys, accelerators, deactivation)
 #include "platform/vcl/Forms.h"
 
+#include "platform/rtl/Format.h"
 #include "platform/rtl/Utf8.h"
 #include "platform/vcl/ControlsPrivate.h"
 
@@ -23,6 +33,20 @@ TScreen* TScreenRef::operator->() const {
 
 TCustomForm* GetParentForm(const TControl* control) {
     return control ? dynamic_cast<TCustomForm*>(control->TopLevel()) : nullptr;
+}
+
+bool IsAccel(Word key, const String& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&') continue;
+        Char next = caption[i + 1];
+        if (next == u'&') {
+            ++i; // "&&" shows one ampersand
+            continue;
+        }
+        if (next >= u'a' && next <= u'z') next = static_cast<Char>(next - u'a' + u'A');
+        return next == key;
+    }
+    return false;
 }
 
 // [SECTION] TApplication
@@ -123,15 +147,88 @@ TWinControl* TScreen::ActiveControl() const {
     return FindControl(GetFocus());
 }
 
-// [SECTION] TCustomForm
-TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
+// [SECTION] TSizeConstraints
+void TSizeConstraints::SetValue(Integer& field, Integer value) {
+    value = std::max(value, 0);
+    if (field == value) return;
+    field = value;
+    if (OnChange) OnChange(this);
+}
+
+void TSizeConstraints::Apply(Integer& width, Integer& height) const {
+    if (FMaxWidth > 0) width = std::min(width, FMaxWidth);
+    if (FMaxHeight > 0) height = std::min(height, FMaxHeight);
+    width = std::max(width, FMinWidth);
+    height = std::max(height, FMinHeight);
+}
+
+void TSizeConstraints::Assign(const TPersistent* source) {
+    const auto* other = dynamic_cast<const TSizeConstraints*>(source);
+    if (!other) {
+        TPersistent::Assign(source);
+        return;
+    }
+    FMinWidth = other->FMinWidth;
+    FMinHeight = other->FMinHeight;
+    FMaxWidth = other->FMaxWidth;
+    FMaxHeight = other->FMaxHeight;
+    if (OnChange) OnChange(this);
+}
+
+// [SECTION] TCustomForm: life and showing
+namespace {
+
+// Idle turns of a modal loop without any sign of life before it gives up (a turn that
+// finds nothing to do costs microseconds on a host that does not wait).
+constexpr Integer StillTurnsLimit = 100000;
+
+// The forms running ShowModal, innermost last.
+std::vector<TCustomForm*>& ModalStack() {
+    static std::vector<TCustomForm*> stack;
+    return stack;
+}
+
+bool IsLiveForm(TCustomForm* form) {
+    if (!form) return false;
+    for (Integer i = 0; i < Screen->FormCount(); ++i)
+        if (Screen->Forms(i) == form) return true;
+    return false;
+}
+
+// Sends message to every descendant of parent, depth first in child order, until one sets
+// a Result. True when one did.
+bool BroadcastUntilHandled(TWinControl* parent, TMessage& message) {
+    std::vector<TControl*> children;
+    for (Integer i = 0; i < parent->ControlCount(); ++i)
+        children.push_back(parent->Controls(i));
+    for (TControl* c : children) {
+        if (!parent->ContainsControl(c)) continue; // freed or moved by an earlier handler
+        c->WndProc(message);
+        if (message.Result != 0) return true;
+        if (auto* win = dynamic_cast<TWinControl*>(c); win && BroadcastUntilHandled(win, message))
+            return true;
+    }
+    return false;
+}
+
+TRect CenteredIn(const TRect& area, Integer width, Integer height) {
+    return Bounds(area.Left + (area.Width() - width) / 2, area.Top + (area.Height() - height) / 2, width,
+                  height);
+}
+
+} // namespace
+
+TCustomForm::TCustomForm(TComponent* owner)
+    : TCustomControl(owner), FConstraints(std::make_unique<TSizeConstraints>()) {
     SetVisible(false);
     SetColor(clBtnFace);
     SetBounds(0, 0, 320, 240);
+    FConstraints->OnChange = [this](TObject*) { ConstraintsChanged(); };
     Screen->FForms.push_back(this);
 }
 
 TCustomForm::~TCustomForm() {
+    std::erase(ModalStack(), this);
     auto& forms = Screen->FForms;
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
     if (Application->MainForm() == this) Application->SetMainForm(nullptr);
@@ -140,21 +237,116 @@ TCustomForm::~TCustomForm() {
 
 void TCustomForm::Notification(TComponent* component, TOperation operation) {
     TCustomControl::Notification(component, operation);
-    if (operation == opRemove && component == FActiveControl) FActiveControl = nullptr;
+    if (operation != opRemove) return;
+    if (component == FActiveControl) FActiveControl = nullptr;
+    if (component == FPopupParent) FPopupParent = nullptr;
 }
 
-void TCustomForm::Show() {
-    if (!Application->MainForm()) Application->SetMainForm(this);
-    SetVisible(true);
+void TCustomForm::AfterConstruction() {
+    if (FCreated) return;
+    FCreated = true;
+    DoCreate();
+}
+
+void TCustomForm::DoCreate() {
+    if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::DoShow() {
     if (OnShow) OnShow(this);
+}
+
+void TCustomForm::DoHide() {
+    if (OnHide) OnHide(this);
+}
+
+void TCustomForm::VisibleChanging() {
+    TCustomControl::VisibleChanging();
+    if (Visible()) return; // about to hide: OnHide follows CM_VISIBLECHANGED
+    AfterConstruction();
+    PlaceForShow();
+    DoShow();
+}
+
+void TCustomForm::PlaceForShow() {
+    TRect area = Screen->WorkAreaRect();
+    TCustomForm* over = nullptr;
+    switch (FPosition) {
+    case poScreenCenter:
+    case poDesktopCenter:
+        break;
+    case poOwnerFormCenter:
+        over = dynamic_cast<TCustomForm*>(Owner());
+        if (!over || !over->Visible()) over = Application->MainForm();
+        break;
+    case poMainFormCenter:
+        over = Application->MainForm();
+        break;
+    default:
+        return; // the bounds as set
+    }
+    if (over && over != this && over->Visible()) area = over->BoundsRect();
+    TRect r = CenteredIn(area, Width(), Height());
+    // Centred over a form near the edge, the form still has to be seen whole.
+    const TRect work = Screen->WorkAreaRect();
+    OffsetRect(r, std::max(0, work.Left - r.Left), std::max(0, work.Top - r.Top));
+    OffsetRect(r, std::min(0, work.Right - r.Right), std::min(0, work.Bottom - r.Bottom));
+    SetBounds(std::max(r.Left, work.Left), std::max(r.Top, work.Top), Width(), Height());
+}
+
+void TCustomForm::FocusFirstControl() {
     TWinControl* target = FActiveControl && FActiveControl->CanFocus() ? FActiveControl : nullptr;
     if (!target) target = FindNextControl(nullptr, true, true, false);
     if (target)
         target->SetFocus();
-    else
+    else if (CanFocus())
         SetFocus();
 }
 
+void TCustomForm::Show() {
+    if (!FModal && !Application->MainForm()) Application->SetMainForm(this);
+    SetVisible(true);
+    FocusFirstControl();
+}
+
+void TCustomForm::HideForm() {
+    SetVisible(false);
+}
+
+void TCustomForm::SetBounds(Integer left, Integer top, Integer width, Integer height) {
+    if (FConstraints) FConstraints->Apply(width, height);
+    TCustomControl::SetBounds(left, top, width, height);
+}
+
+void TCustomForm::ConstraintsChanged() {
+    SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
+    if (value == FBorderStyle) return;
+    FBorderStyle = value;
+    RecreateWnd(); // the host window kind changes
+}
+
+void TCustomForm::SetPopupParent(TCustomForm* value) {
+    if (value == FPopupParent) return;
+    if (FPopupParent) FPopupParent->RemoveFreeNotification(this);
+    FPopupParent = value;
+    if (value) value->FreeNotification(this);
+}
+
+void TCustomForm::CreateParams(TCreateParams& params) {
+    TCustomControl::CreateParams(params);
+    params.Sizeable = FBorderStyle == bsSizeable || FBorderStyle == bsSizeToolWin;
+    if (FBorderStyle != bsNone) return;
+    params.HostKind = hwPopup;
+    TCustomForm* parent = FPopupParent;
+    if (!parent) parent = dynamic_cast<TCustomForm*>(Owner());
+    if (!parent) parent = Screen->ActiveForm();
+    if (parent && parent != this && parent->HandleAllocated()) params.WndParent = parent->Handle();
+}
+
+// [SECTION] TCustomForm: closing and the modal loop
 bool TCustomForm::CloseQuery() {
     bool canClose = true;
     if (OnCloseQuery) OnCloseQuery(this, canClose);
@@ -166,6 +358,10 @@ void TCustomForm::DoClose(TCloseAction& action) {
 }
 
 void TCustomForm::Close() {
+    if (FModal) {
+        FModalResult = mrCancel;
+        return;
+    }
     if (!CloseQuery()) return;
     TCloseAction action = caHide;
     DoClose(action);
@@ -175,14 +371,91 @@ void TCustomForm::Close() {
         Release();
         return;
     }
-    SetVisible(false);
-    if (OnHide) OnHide(this);
+    HideForm();
 }
 
 void TCustomForm::Release() {
     PostMessage(Handle(), CM_RELEASE, 0, 0);
 }
 
+TModalResult TCustomForm::ShowModal() {
+    if (Visible() || FModal) throw EInvalidOperation(FormsConsts::SCannotShowModal);
+    if (THost* host = CurrentHost()) {
+        Integer answer = mrNone;
+        if (host->AnswerModal(ClassName(), Caption(), answer)) {
+            FModalResult = answer;
+            return answer;
+        }
+    }
+    SetCaptureControl(nullptr);
+    TCustomForm* previous = Screen->ActiveForm();
+    // The other forms take no input while this one runs, as the framework's task windows.
+    std::vector<TCustomForm*> disabled;
+    for (TCustomForm* form : Screen->FForms)
+        if (form != this && form->HandleAllocated() && IsWindowEnabled(form->Handle())) {
+            EnableWindow(form->Handle(), false);
+            disabled.push_back(form);
+        }
+    auto restore = [&] {
+        FModal = false;
+        std::erase(ModalStack(), this);
+        if (Visible()) HideForm();
+        for (TCustomForm* form : disabled)
+            if (IsLiveForm(form) && form->HandleAllocated()) EnableWindow(form->Handle(), true);
+        if (IsLiveForm(previous) && previous != this && previous->Showing()) previous->FocusFirstControl();
+    };
+    FModal = true;
+    ModalStack().push_back(this);
+    FModalResult = mrNone;
+    // A host whose clock stands still while nothing is pending and nobody acts when the
+    // loop goes idle (the headless host without a script) can never end the loop: that is
+    // reported instead of hanging.
+    THost* host = CurrentHost();
+    std::uint64_t lastTick = host ? host->TickCount() : 0;
+    Integer stillTurns = 0;
+    try {
+        Show();
+        for (;;) {
+            Application->HandleMessage();
+            if (Application->Terminated() && FModalResult == mrNone) FModalResult = mrCancel;
+            if (FModalResult == mrNone && !Application->OnIdle && CurrentHost() == host && host) {
+                const std::uint64_t now = host->TickCount();
+                stillTurns = now == lastTick ? stillTurns + 1 : 0;
+                lastTick = now;
+                if (stillTurns > StillTurnsLimit)
+                    throw EInvalidOperation(Format(FormsConsts::SModalWithoutInput, {Caption()}));
+            }
+            if (FModalResult == mrNone) continue;
+            CloseModal();
+            if (FModalResult != mrNone) break;
+        }
+    } catch (...) {
+        restore();
+        throw;
+    }
+    const TModalResult result = FModalResult;
+    restore();
+    return result;
+}
+
+void TCustomForm::CloseModal() {
+    try {
+        TCloseAction action = caNone;
+        if (CloseQuery()) {
+            action = caHide;
+            DoClose(action);
+        }
+        if (action == caNone)
+            FModalResult = mrNone;
+        else if (action == caFree)
+            Release();
+    } catch (const std::exception& e) {
+        FModalResult = mrNone;
+        Application->HandleException(e);
+    }
+}
+
+// [SECTION] TCustomForm: focus, keys and messages
 void TCustomForm::SetActiveControl(TWinControl* control) {
     if (control == FActiveControl) return;
     if (FActiveControl) FActiveControl->RemoveFreeNotification(this);
@@ -200,6 +473,21 @@ void TCustomForm::Paint() {
     if (OnPaint) OnPaint(this);
 }
 
+void TCustomForm::DialogKey(TMessage& message) {
+    const TShiftState shift = KeyDataToShiftState(message.LParam);
+    if (message.WParam == VK_TAB) {
+        if (shift.Contains(ssCtrl) || shift.Contains(ssAlt)) return;
+        TWinControl* current = FindControl(GetFocus());
+        if (current && !ContainsControl(current)) current = nullptr;
+        if (current == this) current = nullptr;
+        SelectNext(current, !shift.Contains(ssShift), true);
+        message.Result = 1;
+        return;
+    }
+    // Enter and Escape: the default and cancel buttons answer.
+    BroadcastUntilHandled(this, message);
+}
+
 void TCustomForm::WndProc(TMessage& message) {
     switch (message.Msg) {
     case WM_CLOSE:
@@ -208,6 +496,16 @@ void TCustomForm::WndProc(TMessage& message) {
     case CM_RELEASE:
         delete this;
         return;
+    case CM_DIALOGKEY:
+        DialogKey(message);
+        return;
+    case CM_DIALOGCHAR:
+        BroadcastUntilHandled(this, message);
+        return;
+    case CM_VISIBLECHANGED:
+        if (message.WParam == 0) DoHide();
+        TCustomControl::WndProc(message);
+        return;
     case CM_FOCUSCHANGED: {
         auto* control = reinterpret_cast<TWinControl*>(message.LParam);
         if (control != this && control != FActiveControl) {
@@ -215,9 +513,18 @@ void TCustomForm::WndProc(TMessage& message) {
             FActiveControl = control;
             if (control) control->FreeNotification(this);
         }
+        // The controls whose look depends on the focus (the default button) hear of it.
+        TMessage notice{CM_FOCUSCHANGED, 0, message.LParam, 0};
+        BroadcastUntilHandled(this, notice);
         return;
     }
     case CM_ACTIVATE:
+        // The user switched to a form a modal one disabled: the modal form takes the focus
+        // back once this activation is done, as the system does with a disabled owner.
+        if (HandleAllocated() && !IsWindowEnabled(Handle()) && !ModalStack().empty()) {
+            PostMessage(ModalStack().back()->Handle(), CM_ACTIVATE, 0, 0);
+            return;
+        }
         if (OnActivate) OnActivate(this);
         if (FActiveControl && FActiveControl->CanFocus()) FActiveControl->SetFocus();
         return;
@@ -227,10 +534,18 @@ void TCustomForm::WndProc(TMessage& message) {
         return;
     case CM_DEACTIVATE:
         if (OnDeactivate) OnDeactivate(this);
+        if (FCloseOnDeactivate && Visible()) Close();
         return;
     default:
         TCustomControl::WndProc(message);
     }
 }
+
+namespace FormsConsts {
+String SCannotShowModal = u"Cannot make a visible window modal";
+String SModalWithoutInput =
+    u"Modal form '%s' can never close: the host delivers no input and nothing "
+    u"answered it (queue an answer on the headless host or act in Application->OnIdle)";
+} // namespace FormsConsts
 
 } // namespace mv
