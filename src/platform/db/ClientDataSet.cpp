@@ -117,6 +117,14 @@ void TClientDataSet::OpenStore(std::shared_ptr<cds::TStore> store) {
     try {
         Open();
     } catch (...) {
+        // An open that failed after the cursor opened leaves buffers that need the store
+        // to be freed: close first, keep the first error.
+        if (Active()) {
+            try {
+                Close();
+            } catch (...) {
+            }
+        }
         FStore.reset();
         throw;
     }

@@ -189,6 +189,9 @@ Integer TDataSet::GetNextRecords() {
 
 Integer TDataSet::GetPriorRecords() {
     Integer result = 0;
+    // A forward-only set never reads backwards; filling the window from below is only a
+    // nicety of bidirectional sets.
+    if (IsUniDirectional()) return 0;
     while (FRecordCount < FBufferCount && GetPriorRecord())
         ++result;
     return result;

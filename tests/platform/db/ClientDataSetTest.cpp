@@ -490,3 +490,54 @@ TEST(ClientDataSet, ClonesShareRecordsWithOwnPositionOrderAndFilter) {
 
 } // namespace
 } // namespace mv
+
+namespace mv {
+namespace {
+
+class TForwardOnlyClientDataSet : public TClientDataSet {
+public:
+    TForwardOnlyClientDataSet() : TClientDataSet(nullptr) {}
+    void MakeForwardOnly() { SetUniDirectional(true); }
+};
+
+// A forward-only client data set walks its records once and closes cleanly, also when it
+// was made forward-only before its records existed.
+TEST(ClientDataSet, ForwardOnlyWalksAndCloses) {
+    TForwardOnlyClientDataSet ds;
+    ds.MakeForwardOnly();
+    ds.FieldDefs()->Add(u"ID", ftInteger);
+    ds.FieldDefs()->Add(u"Notes", ftMemo);
+    ds.CreateDataSet();
+    for (Integer id = 1; id <= 3; ++id)
+        ds.AppendRecord({Variant(id), Variant(u"note")});
+    ds.First();
+    Integer sum = 0;
+    while (!ds.Eof()) {
+        sum += ds.FieldByName(u"ID")->AsInteger();
+        ds.Next();
+    }
+    EXPECT_EQ(sum, 6);
+    ds.Close();
+    EXPECT_FALSE(ds.Active());
+}
+
+// An open that fails after the cursor opened (here in AfterOpen) leaves the data set
+// closed with its error, and it can be created again.
+TEST(ClientDataSet, FailedOpenLeavesItClosedAndReusable) {
+    TClientDataSet ds;
+    ds.FieldDefs()->Add(u"ID", ftInteger);
+    ds.FieldDefs()->Add(u"Notes", ftMemo);
+    bool refuse = true;
+    ds.AfterOpen = [&](TDataSet*) {
+        if (refuse) DatabaseError(u"refused by AfterOpen");
+    };
+    EXPECT_THROW(ds.CreateDataSet(), EDatabaseError);
+    EXPECT_FALSE(ds.Active());
+    refuse = false;
+    ds.CreateDataSet();
+    ds.AppendRecord({Variant(1), Variant(u"kept")});
+    EXPECT_EQ(ds.RecordCount(), 1);
+}
+
+} // namespace
+} // namespace mv
