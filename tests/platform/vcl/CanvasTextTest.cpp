@@ -270,9 +270,11 @@ TEST(CanvasText, RepeatedDrawGivesTheFirstDrawsPixels) {
     int differing = 0, inked = 0;
     for (int y = 0; y < 70; ++y)
         for (int x = 0; x < 220; ++x) {
-            const auto a = static_cast<TColorRef>(first.At(x, y)), b = static_cast<TColorRef>(second.At(x, y));
-            differing += std::max({std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
-                                   std::abs(GetBValue(a) - GetBValue(b))}) > 1;
+            const auto a = static_cast<TColorRef>(first.At(x, y)),
+                       b = static_cast<TColorRef>(second.At(x, y));
+            differing +=
+                std::max({std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
+                          std::abs(GetBValue(a) - GetBValue(b))}) > 1;
             inked += first.At(x, y) != clCream && first.At(x, y) != TColor(0xFFFFFF);
         }
     EXPECT_GT(inked, 300) << "the lines were drawn";
