@@ -103,44 +103,7 @@ public:
         return field ? FFields.IndexOf(field) : -1;
     }
     TFilterValueKind FieldValueKind(Integer index) const override {
-        switch (FFields[index]->DataType()) {
-        case ftString:
-        case ftWideString:
-        case ftFixedChar:
-        case ftFixedWideChar:
-        case ftMemo:
-        case ftWideMemo:
-            return fvString;
-        case ftSmallint:
-        case ftInteger:
-        case ftWord:
-        case ftAutoInc:
-        case ftLargeint:
-        case ftLongWord:
-        case ftShortint:
-        case ftByte:
-            return fvInteger;
-        case ftFloat:
-        case ftSingle:
-        case ftExtended:
-            return fvFloat;
-        case ftCurrency:
-            return fvCurrency;
-        case ftBCD:
-        case ftFMTBcd:
-            return fvBcd;
-        case ftBoolean:
-            return fvBoolean;
-        case ftDate:
-            return fvDate;
-        case ftTime:
-            return fvTime;
-        case ftDateTime:
-        case ftTimeStamp:
-            return fvDateTime;
-        default:
-            return fvOther;
-        }
+        return FilterValueKindOf(FFields[index]->DataType());
     }
 
 private:

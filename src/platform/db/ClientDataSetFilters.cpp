@@ -2,7 +2,7 @@
 // to date record by record, and the typed reader the filter engine evaluates stored
 // records with. Overview in ClientDataSet.h.
 //
-// [SECTION] Reader      TImageReader, FilterKindOf, NormalizeDecimalSeparator
+// [SECTION] Reader      TImageReader, NormalizeDecimalSeparator, FilterValueKindOf
 // [SECTION] View        List, BuildView, RecordAccepted, RecordRemoving, RecordAdded
 // [SECTION] Settings    SetFilterText, SetFiltered, SetFilterOptions, CompileFilter
 #include "platform/db/ClientDataSet.h"
@@ -72,49 +72,6 @@ bool IsMemo(TFieldType type) {
 }
 
 } // namespace
-
-TFilterValueKind FilterKindOf(TFieldType type) {
-    switch (type) {
-    case ftString:
-    case ftWideString:
-    case ftFixedChar:
-    case ftFixedWideChar:
-    case ftMemo:
-    case ftFmtMemo:
-    case ftWideMemo:
-    case ftOraClob:
-        return fvString;
-    case ftSmallint:
-    case ftInteger:
-    case ftWord:
-    case ftAutoInc:
-    case ftLargeint:
-    case ftLongWord:
-    case ftShortint:
-    case ftByte:
-        return fvInteger;
-    case ftFloat:
-    case ftSingle:
-    case ftExtended:
-        return fvFloat;
-    case ftCurrency:
-        return fvCurrency;
-    case ftBCD:
-    case ftFMTBcd:
-        return fvBcd;
-    case ftBoolean:
-        return fvBoolean;
-    case ftDate:
-        return fvDate;
-    case ftTime:
-        return fvTime;
-    case ftDateTime:
-    case ftTimeStamp:
-        return fvDateTime;
-    default:
-        return fvOther;
-    }
-}
 
 String NormalizeDecimalSeparator(StringView text, Char decimalSeparator) {
     String result(text);
@@ -293,7 +250,7 @@ Variant TImageReader::FieldValue(Integer index) const {
     const Byte* p = Image + slot.Offset;
     String text;
     StringView view;
-    switch (FilterKindOf(slot.DataType)) {
+    switch (FilterValueKindOf(slot.DataType)) {
     case fvInteger: {
         Int64 value = 0;
         GetInteger(index, value);
@@ -330,6 +287,49 @@ Variant TImageReader::FieldValue(Integer index) const {
 
 } // namespace cds
 
+TFilterValueKind FilterValueKindOf(TFieldType type) {
+    switch (type) {
+    case ftString:
+    case ftWideString:
+    case ftFixedChar:
+    case ftFixedWideChar:
+    case ftMemo:
+    case ftFmtMemo:
+    case ftWideMemo:
+    case ftOraClob:
+        return fvString;
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+    case ftLargeint:
+    case ftLongWord:
+    case ftShortint:
+    case ftByte:
+        return fvInteger;
+    case ftFloat:
+    case ftSingle:
+    case ftExtended:
+        return fvFloat;
+    case ftCurrency:
+        return fvCurrency;
+    case ftBCD:
+    case ftFMTBcd:
+        return fvBcd;
+    case ftBoolean:
+        return fvBoolean;
+    case ftDate:
+        return fvDate;
+    case ftTime:
+        return fvTime;
+    case ftDateTime:
+    case ftTimeStamp:
+        return fvDateTime;
+    default:
+        return fvOther;
+    }
+}
+
 // ======================================================================================
 // [SECTION] View
 // ======================================================================================
@@ -347,7 +347,7 @@ public:
         return slot >= 0 && slot < static_cast<Integer>(FStore.Slots().size()) ? slot : -1;
     }
     TFilterValueKind FieldValueKind(Integer index) const override {
-        return cds::FilterKindOf(FStore.Slots()[static_cast<std::size_t>(index)].DataType);
+        return FilterValueKindOf(FStore.Slots()[static_cast<std::size_t>(index)].DataType);
     }
 
 private:

@@ -223,8 +223,6 @@ private:
     const std::string* BlobBytes(const TSlot& slot) const;
 };
 
-// The filter engine's kind for a stored type.
-TFilterValueKind FilterKindOf(TFieldType type);
 // A filter text with the locale's decimal separator in numbers turned into '.', as the
 // grid writes numbers for this family in the locale's form.
 String NormalizeDecimalSeparator(StringView text, Char decimalSeparator);

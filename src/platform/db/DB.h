@@ -174,6 +174,11 @@ using TBookmark = std::vector<Byte>;
 using TExceptionHandler = std::function<void(TObject* sender)>;
 extern TExceptionHandler ApplicationHandleException;
 
+// How the filter-expression engine reads and compares values of a field type (texts and
+// memos as strings, the integer, float, money, BCD, boolean and date kinds; the rest as
+// text). Every data set that evaluates filters over its own records answers with this.
+TFilterValueKind FilterValueKindOf(TFieldType type);
+
 // Raises EDatabaseError with message, prefixed "<Name>: " when component has a name.
 [[noreturn]] void DatabaseError(const String& message, const TComponent* component = nullptr);
 [[noreturn]] void DatabaseErrorFmt(const String& message, std::initializer_list<TVarRec> args,
