@@ -222,4 +222,40 @@ TGraphicField::TGraphicField(TComponent* owner) : TBlobField(owner) {
     SetDataType(ftGraphic);
 }
 
+// ======================================================================================
+// [SECTION] TReferenceField
+// ======================================================================================
+
+TReferenceField::TReferenceField(TComponent* owner) : TDataSetField(owner) {
+    SetDataType(ftReference);
+}
+
+std::vector<Byte> TReferenceField::GetAsBytes() const {
+    std::unique_ptr<TStream> stream = OpenBlobStream(this, bmRead);
+    std::vector<Byte> bytes(static_cast<std::size_t>(stream->GetSize()));
+    stream->SetPosition(0);
+    if (!bytes.empty()) stream->ReadBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
+    return bytes;
+}
+
+void TReferenceField::SetAsBytes(const std::vector<Byte>& value) {
+    std::unique_ptr<TStream> stream = OpenBlobStream(this, bmWrite);
+    if (!value.empty()) stream->WriteBuffer(value.data(), static_cast<Integer>(value.size()));
+}
+
+void TReferenceField::Clear() {
+    OpenBlobStream(this, bmWrite);
+}
+
+Variant TReferenceField::GetAsVariant() const {
+    return IsNull() ? Null() : Variant(BytesAsChars(GetAsBytes()));
+}
+
+void TReferenceField::SetVarValue(const Variant& value) {
+    if (VarIsNull(value))
+        Clear();
+    else
+        SetAsBytes(CharsAsBytes(VarToStr(value)));
+}
+
 } // namespace mv

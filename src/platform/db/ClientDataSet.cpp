@@ -28,6 +28,9 @@ namespace CDSConsts {
 String SMissingDataPacket = u"Missing data provider or data packet";
 String SNoFieldDefs = u"Field definitions missing";
 String SUnsupportedType = u"Field '%s': type %s cannot be stored in a client data set";
+String SNoNestedDefs = u"Field '%s': a nested data set field needs field definitions of its own";
+String SNestedMaster = u"A nested client data set needs a client data set as its master";
+String SNoMasterRecord = u"The master data set has no current record to keep these nested records";
 String SIndexNotFound = u"Index '%s' not found";
 String SDuplicateIndexName = u"Duplicate index name '%s'";
 String SNoIndexForFields = u"No index for fields '%s'";
@@ -57,40 +60,16 @@ Integer AlignUp(Integer value, Integer alignment) {
     return (value + alignment - 1) / alignment * alignment;
 }
 
-bool SlotsMatchDefs(const std::vector<cds::TSlot>& slots, const TFieldDefs& defs) {
-    if (defs.Count() != static_cast<Integer>(slots.size())) return false;
-    for (Integer i = 0; i < defs.Count(); ++i) {
-        const TFieldDef* def = defs.Items(i);
-        const cds::TSlot& slot = slots[static_cast<std::size_t>(i)];
-        if (def->Name() != slot.Name || def->DataType() != slot.DataType || def->Size() != slot.Size ||
-            def->HasChildDefs())
-            return false;
+// True when the definitions describe the store's layout (so they need no rebuilding).
+bool DefsDescribe(const TFieldDefs& defs, const std::vector<cds::TSlot>& slots) {
+    try {
+        return cds::SameLayout(cds::SlotsFromDefs(defs, nullptr), slots);
+    } catch (const EDatabaseError&) {
+        return false;
     }
-    return true;
 }
 
 } // namespace
-
-std::vector<cds::TSlot> cds::SlotsFromDefs(const TFieldDefList& defs, TDataSet* dataSet) {
-    std::vector<cds::TSlot> slots;
-    for (Integer i = 0; i < defs.Count(); ++i) {
-        TFieldDef* def = defs.FieldDefs(i);
-        Integer width = cds::SlotWidth(def->DataType(), def->Size());
-        if (width == 0)
-            DatabaseErrorFmt(CDSConsts::SUnsupportedType, {defs.Strings(i), FieldTypeName(def->DataType())},
-                             dataSet);
-        cds::TSlot slot;
-        slot.Name = defs.Strings(i);
-        slot.DataType = def->DataType();
-        slot.Size = def->Size();
-        slot.Precision = def->Precision();
-        slot.Attributes = def->Attributes();
-        slot.InternalCalc = def->InternalCalcField();
-        slot.Width = width;
-        slots.push_back(std::move(slot));
-    }
-    return slots;
-}
 
 // ======================================================================================
 // [SECTION] Creating and opening
@@ -108,7 +87,7 @@ void TClientDataSet::CreateDataSet() {
     CheckInactive();
     InitFieldDefsFromFields();
     if (FieldDefs()->Count() == 0) DatabaseError(CDSConsts::SNoFieldDefs, this);
-    auto store = std::make_shared<cds::TStore>(cds::SlotsFromDefs(FieldDefList(), this));
+    auto store = std::make_shared<cds::TStore>(cds::SlotsFromDefs(*FieldDefs(), this));
     OpenStore(std::move(store));
 }
 
@@ -132,19 +111,11 @@ void TClientDataSet::OpenStore(std::shared_ptr<cds::TStore> store) {
 }
 
 void TClientDataSet::InternalInitFieldDefs() {
-    if (!FStore || SlotsMatchDefs(FStore->Slots(), *FieldDefs())) return;
+    if (!FStore || DefsDescribe(*FieldDefs(), FStore->Slots())) return;
     FieldDefs()->BeginUpdate();
     try {
         FieldDefs()->Clear();
-        for (const cds::TSlot& slot : FStore->Slots()) {
-            TFieldDef* def = FieldDefs()->AddFieldDef();
-            def->SetName(slot.Name);
-            def->SetDataType(slot.DataType);
-            def->SetSize(slot.Size);
-            def->SetPrecision(slot.Precision);
-            def->SetAttributes(slot.Attributes);
-            def->SetInternalCalcField(slot.InternalCalc);
-        }
+        cds::AddDefsFromSlots(*FieldDefs(), FStore->Slots());
     } catch (...) {
         FieldDefs()->EndUpdate();
         throw;
@@ -157,7 +128,9 @@ void TClientDataSet::InternalOpen() {
         OpenCursorOnStore();
         return;
     }
-    if (!FFileName.empty()) {
+    if (DataSetField() != nullptr) {
+        FStore = FetchFromMaster();
+    } else if (!FFileName.empty()) {
         TFileStream file(FFileName, fmOpenRead);
         std::string bytes(static_cast<std::size_t>(file.GetSize()), '\0');
         if (!bytes.empty()) file.ReadBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
@@ -619,10 +592,13 @@ void TClientDataSet::InternalPost() {
         std::uint32_t id = RecordIdOf(buffer);
         if (!FStore->IsLive(id) || Header(buffer).Epoch != FStore->Epoch())
             DatabaseError(DBConsts::SRecordNotFound, this);
+        CheckMasterRecord();
         FStore->Update(id, ImageOf(buffer), BlobsOf(buffer));
         SetCursorTo(id);
+        WriteToMaster();
         return;
     }
+    CheckMasterRecord();
     TBookmarkFlag flag = GetBookmarkFlag(buffer);
     std::uint32_t before = UINT32_MAX;
     if (flag == bfBOF) {
@@ -634,14 +610,17 @@ void TClientDataSet::InternalPost() {
     std::uint32_t id = FStore->Add(ImageOf(buffer), BlobsOf(buffer), flag == bfEOF, before);
     Header(buffer).Id = id;
     SetCursorTo(id);
+    WriteToMaster();
 }
 
 void TClientDataSet::InternalAddRecord(TRecordBuffer buffer, bool append) {
     ComputeInternalCalcFields(buffer);
+    CheckMasterRecord();
     std::uint32_t before = FCursorAt == caRecord ? FCursorId : UINT32_MAX;
     std::uint32_t id = FStore->Add(ImageOf(buffer), BlobsOf(buffer), append, before);
     Header(buffer).Id = id;
     SetCursorTo(id);
+    WriteToMaster();
 }
 
 void TClientDataSet::InternalDelete() {
@@ -649,15 +628,19 @@ void TClientDataSet::InternalDelete() {
     std::uint32_t id = RecordIdOf(buffer);
     if (!FStore->IsLive(id) || Header(buffer).Epoch != FStore->Epoch())
         DatabaseError(DBConsts::SRecordNotFound, this);
+    CheckMasterRecord();
     // The cursor stays on the tombstone, whose place in the list is the next record's.
     FStore->Delete(id);
     SetCursorTo(id);
+    WriteToMaster();
 }
 
 void TClientDataSet::EmptyDataSet() {
     CheckActive();
     CheckBrowseMode();
+    CheckMasterRecord();
     FStore->Clear();
+    WriteToMaster();
     First();
 }
 
@@ -677,7 +660,9 @@ void TClientDataSet::CancelUpdates() {
     std::vector<TClientDataSet*> cursors = store->Cursors();
     for (TClientDataSet* cursor : cursors)
         cursor->Cancel();
+    CheckMasterRecord();
     store->CancelUpdates();
+    WriteToMaster();
     for (TClientDataSet* cursor : cursors)
         if (cursor->Active()) cursor->First();
 }

@@ -152,8 +152,13 @@ class TClientDataSet : public TDataSet {
     // -- Creating, emptying, cloning ------------------------------------------------------
     // Creates an empty store from FieldDefs (or, when there are none, from the persistent
     // fields) and opens the data set. Raises SDataSetOpen when open, "Field definitions
-    // missing" without definitions or fields, and "Field 'X': type Y cannot be stored" for
-    // object types (ADT, array, nested data set, reference).
+    // missing" without definitions or fields, "Field 'X': type Y cannot be stored" for a
+    // type without storage, and SNoNestedDefs for a nested data set definition without
+    // child definitions. Object fields: ADT and array children are stored as fields of
+    // the record; a reference is stored as its bytes; a nested data set (ftDataSet, its
+    // fields in the definition's ChildDefs) keeps its records in the master record, and
+    // its TDataSetField's NestedDataSet is a TClientDataSet over them (see Nested data
+    // sets below).
     void CreateDataSet();
     // Deletes every record of the store (clones see an empty set too); the indexes stay.
     // Bookmarks taken before are no longer valid. Raises SDataSetClosed when closed.
@@ -179,8 +184,8 @@ class TClientDataSet : public TDataSet {
     void MergeChangeLog();
     // Returns to the original records: inserted ones go, modified ones get their values
     // back, deleted ones return in front of the record that followed them when they were
-    // deleted (at the end when that one is gone). A returned record is a new record:
-    // bookmarks taken before its deletion stay invalid. Pending edits of every cursor on
+    // deleted (at the end when that one is gone). A returned record is the same record:
+    // bookmarks taken before its deletion are valid again. Pending edits of every cursor on
     // the store are cancelled and each goes to its first record. Raises SDataSetClosed
     // when closed.
     void CancelUpdates();
@@ -212,15 +217,22 @@ class TClientDataSet : public TDataSet {
 
     // -- Files ----------------------------------------------------------------------------
     // The file format (all numbers little-endian):
-    //   "MVCDS\r\n\x1a" magic, uint32 version (1), uint32 field count, then per field:
-    //   string name, uint8 type (TFieldType), int32 size, int32 precision, uint8 flags
-    //   (1 required, 2 read-only, 4 internal calculated, 8 hidden); uint32 index count,
+    //   "MVCDS\r\n\x1a" magic, uint32 version (2), the field table, uint32 index count,
     //   per index: string name, fields, descending fields, case-insensitive fields,
-    //   uint32 options (bit per TIndexOption), int32 grouping level; uint64 record count,
-    //   per record in default order: the null bitmap (bit set = value present, one bit
-    //   per field, padded to bytes), then each present value: the native buffer
-    //   (Fields.h), or for blobs uint32 length and the bytes; finally uint64 FNV-1a hash
-    //   of every byte before it. A string is uint32 length and UTF-8 bytes.
+    //   uint32 options (bit per TIndexOption), int32 grouping level; then the records:
+    //   uint64 record count, per record in default order: the null bitmap (bit set =
+    //   value present, one bit per stored field in the flat definition list, padded to
+    //   bytes), then each present value: the native buffer (Fields.h), for UTF-8 strings
+    //   uint32 length and the bytes, for blobs, references and nested data sets uint32
+    //   length and the bytes (a nested data set's bytes are its records, encoded the same
+    //   way); finally uint64 FNV-1a hash of every byte before it. A string is uint32 length
+    //   and UTF-8 bytes.
+    //   The field table: uint32 count, then per field: string name, uint8 type
+    //   (TFieldType), int32 size, int32 precision, uint8 flags (1 required, 2 read-only,
+    //   4 internal calculated, 8 hidden) and its children as a table: an ADT's or array's
+    //   fields (the next fields of the flat list; the object field itself stores no
+    //   value), a nested data set's fields, none (count 0) otherwise.
+    //   Version 1 files (a flat field table without children counts) are read too.
     // Saving raises SDataSetClosed when closed. Loading replaces field definitions, index
     // definitions and records and opens the data set; a damaged, truncated or foreign file
     // raises EDatabaseError "Invalid data packet: <why>" and leaves the data set as it was.
@@ -234,6 +246,18 @@ class TClientDataSet : public TDataSet {
     const String& FileName() const { return FFileName; }
     void SetFileName(const String& value) { FFileName = value; }
 
+    // -- Nested data sets ------------------------------------------------------------------------
+    // A client data set whose DataSetField is a nested data set field of another client
+    // data set (or the one NestedDataSet creates) shows the records kept in the master's
+    // current record, with its own indexes, filter and cursor. Every post, delete,
+    // EmptyDataSet or CancelUpdates writes the records back into the master's record: into
+    // its edit buffer when the master is editing or inserting (the master's Post keeps
+    // them, its Cancel drops them), otherwise by editing and posting the master record at
+    // once (so the master's change log has them). When the master moves, posts elsewhere
+    // or cancels, the nested records are read again and the nested set goes to its first
+    // record; its own pending edit is posted before the master moves. Clones of a nested
+    // set do not follow the master.
+
     // -- Loading from a database -------------------------------------------------------------
     // With a Connection and a CommandText (a SELECT), opening without data runs the command
     // and copies every row of its result into memory: field definitions come from the
@@ -244,6 +268,8 @@ class TClientDataSet : public TDataSet {
     // Closing and opening again runs the command again (that is how a changed ORDER BY in
     // CommandText takes effect). Freeing the connection clears this reference; loaded
     // records stay.
+    // A text field without a declared length is sized to fit its longest loaded value
+    // (at least 1), so a longer text entered in the copy later is cut.
     TCustomConnection* Connection() const { return FConnection; }
     void SetConnection(TCustomConnection* value);
     // The command run at open when Connection is assigned; otherwise only stored.
@@ -304,7 +330,8 @@ protected:
     Integer GetRecNo() const override;
     void SetRecNoValue(Integer value) override;
     Integer GetRecordCount() const override;
-    bool GetCanModify() const override { return !FReadOnly; }
+    // False when ReadOnly, and for a nested set whose master or field cannot be modified.
+    bool GetCanModify() const override;
     // Form streaming keeps the records of an open data set that has neither FileName nor
     // Connection as the binary entry "Data" (the file format above), so a data set filled
     // in code comes back from its form with its records.
@@ -313,6 +340,8 @@ protected:
     void SetFilterText(const String& value) override;
     bool FilterExpressionAccepts() override;
     void CloseCursor() override;
+    TDataSet* CreateNestedDataSet(TDataSetField* field) override;
+    void MasterChanged(bool checkBrowseMode) override;
 
 private:
     friend class cds::TStore;
@@ -363,6 +392,30 @@ private:
     // Runs CommandText on Connection and copies the result into a new store.
     std::shared_ptr<cds::TStore> FetchFromConnection();
 
+    // -- Nested data sets (ClientDataSetNested.cpp) ----------------------------------------------
+    // What the nested records were last read from or written to: the master's record and
+    // value. The master changed when it differs.
+    struct TMasterKey {
+        const void* Value = nullptr;
+        std::uint32_t Id = UINT32_MAX;
+        std::uint32_t Epoch = 0;
+        bool Inserting = false;
+        bool operator==(const TMasterKey&) const = default;
+    };
+    // The client data set this one is nested in; raises when the field's data set is
+    // another kind.
+    TClientDataSet* Master() const;
+    TMasterKey MasterKey() const;
+    // A new store holding the nested records of the master's current record.
+    std::shared_ptr<cds::TStore> FetchFromMaster();
+    // Raises SNoMasterRecord when the master has no record to keep a change in.
+    void CheckMasterRecord();
+    // Puts the records into the master's record (posting it when it was browsing).
+    void WriteToMaster();
+    // This data set as master: the value of a nested data set field in the active buffer.
+    const std::shared_ptr<const std::string>* NestedValue(TField* field) const;
+    void SetNestedValue(TField* field, std::shared_ptr<const std::string> value);
+
     // -- Files (ClientDataSetFile.cpp) --------------------------------------------------------
     std::string SavePacket();
     // Replaces the file with SavePacket's bytes (no state checks: also used while closing).
@@ -404,6 +457,8 @@ private:
     String FCommandText;
     String FFileName;
     bool FReadOnly = false;
+    TMasterKey FMasterKey;
+    bool FWritingToMaster = false;
 };
 
 // Message texts of the client data set, replaceable like DBConsts'.
@@ -411,6 +466,9 @@ namespace CDSConsts {
 extern String SMissingDataPacket;  // "Missing data provider or data packet"
 extern String SNoFieldDefs;        // "Field definitions missing"
 extern String SUnsupportedType;    // "Field '%s': type %s cannot be stored in a client data set"
+extern String SNoNestedDefs;       // "Field '%s': a nested data set field needs field definitions of its own"
+extern String SNestedMaster;       // "A nested client data set needs a client data set as its master"
+extern String SNoMasterRecord;     // "The master data set has no current record to keep these nested records"
 extern String SIndexNotFound;      // "Index '%s' not found"
 extern String SDuplicateIndexName; // "Duplicate index name '%s'"
 extern String SNoIndexForFields;   // "No index for fields '%s'"

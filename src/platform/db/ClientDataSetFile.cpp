@@ -27,7 +27,10 @@ namespace {
 // ======================================================================================
 
 constexpr char Magic[8] = {'M', 'V', 'C', 'D', 'S', '\r', '\n', '\x1a'};
-constexpr std::uint32_t FormatVersion = 1;
+constexpr std::uint32_t FormatVersion = 2;
+// Deeper nesting than this is taken for damage (and would exhaust the stack).
+constexpr Integer MaxNesting = 32;
+constexpr std::size_t MaxSlots = 65535;
 constexpr std::size_t HashSize = 8;
 
 enum TFieldFlag : Byte { ffRequired = 1, ffReadOnly = 2, ffInternalCalc = 4, ffHidden = 8 };
@@ -63,7 +66,7 @@ private:
 // Reads the checked part of a file; running past its end raises "truncated".
 class TPacketReader {
 public:
-    TPacketReader(const std::string& bytes, std::size_t end) : FBytes(bytes), FEnd(end) {}
+    explicit TPacketReader(std::string_view bytes) : FBytes(bytes), FEnd(bytes.size()) {}
     const char* Take(std::size_t size, const char* what) {
         if (size > FEnd - FPos) Fail(String(u"truncated in ") + UTF8ToString(what));
         const char* p = FBytes.data() + FPos;
@@ -84,7 +87,7 @@ public:
     [[noreturn]] static void Fail(const String& why) { DatabaseErrorFmt(CDSConsts::SInvalidPacket, {why}); }
 
 private:
-    const std::string& FBytes;
+    std::string_view FBytes;
     std::size_t FEnd;
     std::size_t FPos = 0;
 };
@@ -103,41 +106,173 @@ TIndexOptions OptionsFromBits(std::uint32_t bits) {
     return options;
 }
 
+// ======================================================================================
+// [SECTION] Field tables
+// ======================================================================================
+// A table is uint32 count and that many entries; an entry is the field's own name, uint8
+// type, int32 size, int32 precision, uint8 flags, uint32 child count and the children:
+// the fields of an ADT or array (the next slots of the same store) or the table of a
+// nested data set.
+
+void WriteEntry(TPacketWriter& writer, const std::vector<cds::TSlot>& slots, std::size_t index);
+
+void WriteTable(TPacketWriter& writer, const std::vector<cds::TSlot>& slots, Integer parent) {
+    std::vector<std::size_t> members;
+    for (std::size_t i = 0; i < slots.size(); ++i)
+        if (slots[i].Parent == parent) members.push_back(i);
+    writer.Value(static_cast<std::uint32_t>(members.size()));
+    for (std::size_t i : members)
+        WriteEntry(writer, slots, i);
+}
+
+void WriteEntry(TPacketWriter& writer, const std::vector<cds::TSlot>& slots, std::size_t index) {
+    const cds::TSlot& slot = slots[index];
+    writer.Text(slot.DefName);
+    writer.Value(static_cast<std::uint8_t>(slot.DataType));
+    writer.Value(static_cast<std::int32_t>(slot.Size));
+    writer.Value(static_cast<std::int32_t>(slot.Precision));
+    Byte flags = 0;
+    if (slot.Attributes.Contains(faRequired)) flags |= ffRequired;
+    if (slot.Attributes.Contains(faReadonly)) flags |= ffReadOnly;
+    if (slot.Attributes.Contains(faHiddenCol)) flags |= ffHidden;
+    if (slot.InternalCalc) flags |= ffInternalCalc;
+    writer.Value(flags);
+    if (slot.Nested)
+        WriteTable(writer, *slot.Nested, -1);
+    else
+        WriteTable(writer, slots, static_cast<Integer>(index));
+}
+
+// One entry's own part; children are the caller's.
+cds::TSlot ReadEntry(TPacketReader& reader, Integer number) {
+    cds::TSlot slot;
+    slot.DefName = reader.Text("a field definition");
+    auto type = reader.Value<std::uint8_t>("a field definition");
+    slot.Size = reader.Value<std::int32_t>("a field definition");
+    slot.Precision = reader.Value<std::int32_t>("a field definition");
+    auto flags = reader.Value<Byte>("a field definition");
+    if (slot.DefName.empty()) TPacketReader::Fail(Format(u"field %d has no name", {number}));
+    if (type >= FieldTypeCount)
+        TPacketReader::Fail(
+            Format(u"field '%s' has an unknown type %d", {slot.DefName, static_cast<Integer>(type)}));
+    slot.DataType = static_cast<TFieldType>(type);
+    slot.Width = cds::SlotWidth(slot.DataType, slot.Size);
+    if (slot.Width < 0)
+        TPacketReader::Fail(Format(u"field '%s' has a type or size that cannot be stored", {slot.DefName}));
+    if (flags & ffRequired) slot.Attributes += faRequired;
+    if (flags & ffReadOnly) slot.Attributes += faReadonly;
+    if (flags & ffHidden) slot.Attributes += faHiddenCol;
+    slot.InternalCalc = (flags & ffInternalCalc) != 0;
+    return slot;
+}
+
+// An ADT or array may be empty; a data set's own table and a nested one may not.
+void ReadTable(TPacketReader& reader, std::vector<cds::TSlot>& slots, Integer parent, const String& prefix,
+               Integer depth) {
+    if (depth > MaxNesting) TPacketReader::Fail(u"the fields are nested too deeply");
+    auto count = reader.Value<std::uint32_t>("the field count");
+    if ((count == 0 && parent < 0) || count > MaxSlots)
+        TPacketReader::Fail(Format(u"bad field count %d", {static_cast<Integer>(count)}));
+    for (std::uint32_t i = 0; i < count; ++i) {
+        cds::TSlot slot = ReadEntry(reader, static_cast<Integer>(slots.size()) + 1);
+        slot.Name = prefix + slot.DefName;
+        slot.Parent = parent;
+        auto self = static_cast<Integer>(slots.size());
+        if (slots.size() >= MaxSlots) TPacketReader::Fail(u"too many fields");
+        if (slot.DataType == ftDataSet) {
+            std::vector<cds::TSlot> nested;
+            ReadTable(reader, nested, -1, String(), depth + 1);
+            slot.Nested = std::make_shared<const std::vector<cds::TSlot>>(std::move(nested));
+            slots.push_back(std::move(slot));
+        } else if (ChildFieldTypes.Contains(slot.DataType)) {
+            String childPrefix = slot.DataType == ftArray ? prefix : slot.Name + u".";
+            slots.push_back(std::move(slot));
+            ReadTable(reader, slots, self, childPrefix, depth + 1);
+        } else {
+            if (reader.Value<std::uint32_t>("a field definition") != 0)
+                TPacketReader::Fail(Format(u"field '%s' of a plain type has children", {slot.Name}));
+            slots.push_back(std::move(slot));
+        }
+    }
+}
+
+// Version 1 files: a flat list without children.
+void ReadFlatTable(TPacketReader& reader, std::vector<cds::TSlot>& slots) {
+    auto count = reader.Value<std::uint32_t>("the field count");
+    if (count == 0 || count > MaxSlots)
+        TPacketReader::Fail(Format(u"bad field count %d", {static_cast<Integer>(count)}));
+    for (std::uint32_t i = 0; i < count; ++i) {
+        cds::TSlot slot = ReadEntry(reader, static_cast<Integer>(i) + 1);
+        if (slot.Width == 0)
+            TPacketReader::Fail(
+                Format(u"field '%s' has a type or size that cannot be stored", {slot.DefName}));
+        slot.Name = slot.DefName;
+        slots.push_back(std::move(slot));
+    }
+}
+
+// ======================================================================================
+// [SECTION] Records
+// ======================================================================================
+
+void ReadRecordsFrom(TPacketReader& reader, cds::TStore& store, Integer depth) {
+    auto recordCount = reader.Value<std::uint64_t>("the record count");
+    if (recordCount > UINT32_MAX) TPacketReader::Fail(u"too many records");
+    const auto fields = static_cast<Integer>(store.Slots().size());
+    std::vector<Byte> image(static_cast<std::size_t>(store.RecordSize()));
+    for (std::uint64_t r = 0; r < recordCount; ++r) {
+        std::fill(image.begin(), image.end(), Byte{0});
+        std::memcpy(image.data() + cds::NullsOffset,
+                    reader.Take(static_cast<std::size_t>(store.NullBytes()), "a record"),
+                    static_cast<std::size_t>(store.NullBytes()));
+        for (Integer s = 0; s < fields; ++s) {
+            const cds::TSlot& slot = store.Slots()[static_cast<std::size_t>(s)];
+            if (!cds::IsPresent(image.data(), s)) continue;
+            Byte* value = image.data() + slot.Offset;
+            if (slot.Width == 0) {
+                TPacketReader::Fail(Format(u"field '%s' holds no value of its own", {slot.Name}));
+            } else if (slot.BlobIndex >= 0) {
+                auto size = reader.Value<std::uint32_t>("a blob");
+                const char* data = reader.Take(size, "a blob");
+                if (size == 0) {
+                    cds::SetPresent(image.data(), s, false);
+                    continue;
+                }
+                if (slot.Nested) {
+                    // Checked now: a file that loads must open every nested data set.
+                    cds::TStore nested(*slot.Nested);
+                    TPacketReader inner(std::string_view(data, size));
+                    if (depth > MaxNesting) TPacketReader::Fail(u"the records are nested too deeply");
+                    ReadRecordsFrom(inner, nested, depth + 1);
+                    if (inner.Position() != size)
+                        TPacketReader::Fail(u"unexpected bytes after nested records");
+                }
+                cds::Store(value, store.AddBlob(std::string(data, size)));
+            } else if (IsUtf8Text(slot.DataType)) {
+                auto length = reader.Value<std::uint32_t>("a string");
+                if (length >= static_cast<std::uint32_t>(slot.Width))
+                    TPacketReader::Fail(
+                        Format(u"a value of field '%s' is longer than the field", {slot.Name}));
+                std::memcpy(value, reader.Take(length, "a string"), length);
+            } else {
+                std::memcpy(value, reader.Take(static_cast<std::size_t>(slot.Width), "a record"),
+                            static_cast<std::size_t>(slot.Width));
+                if (slot.DataType == ftVarBytes && cds::Load<std::uint16_t>(value) > slot.Size)
+                    TPacketReader::Fail(
+                        Format(u"a value of field '%s' is longer than the field", {slot.Name}));
+            }
+        }
+        // Bits past the last field must be clear, or a later format could not use them.
+        for (Integer bit = fields; bit < store.NullBytes() * 8; ++bit)
+            if (cds::IsPresent(image.data(), bit)) TPacketReader::Fail(u"a record has a bad null bitmap");
+        store.AppendLoaded(image.data());
+    }
+}
+
 } // namespace
 
-// ======================================================================================
-// [SECTION] Saving
-// ======================================================================================
-
-std::string TClientDataSet::SavePacket() {
-    const cds::TStore& store = *FStore;
-    std::string out;
+void cds::AppendRecords(const TStore& store, std::string& out) {
     TPacketWriter writer(out);
-    writer.Raw(Magic, sizeof Magic);
-    writer.Value(FormatVersion);
-    writer.Value(static_cast<std::uint32_t>(store.Slots().size()));
-    for (const cds::TSlot& slot : store.Slots()) {
-        writer.Text(slot.Name);
-        writer.Value(static_cast<std::uint8_t>(slot.DataType));
-        writer.Value(static_cast<std::int32_t>(slot.Size));
-        writer.Value(static_cast<std::int32_t>(slot.Precision));
-        Byte flags = 0;
-        if (slot.Attributes.Contains(faRequired)) flags |= ffRequired;
-        if (slot.Attributes.Contains(faReadonly)) flags |= ffReadOnly;
-        if (slot.Attributes.Contains(faHiddenCol)) flags |= ffHidden;
-        if (slot.InternalCalc) flags |= ffInternalCalc;
-        writer.Value(flags);
-    }
-    writer.Value(static_cast<std::uint32_t>(FIndexDefs->Count()));
-    for (Integer i = 0; i < FIndexDefs->Count(); ++i) {
-        const TIndexDef* def = FIndexDefs->Items(i);
-        writer.Text(def->Name());
-        writer.Text(def->Fields());
-        writer.Text(def->DescFields());
-        writer.Text(def->CaseInsFields());
-        writer.Value(OptionBits(def->Options()));
-        writer.Value(static_cast<std::int32_t>(def->GroupingLevel()));
-    }
     const std::vector<std::uint32_t>& order = store.DefaultIndex()->Order;
     out.reserve(out.size() + order.size() * static_cast<std::size_t>(store.RecordSize()) + HashSize);
     writer.Value(static_cast<std::uint64_t>(order.size()));
@@ -161,6 +296,36 @@ std::string TClientDataSet::SavePacket() {
             }
         }
     }
+}
+
+void cds::ReadRecords(std::string_view bytes, TStore& store) {
+    TPacketReader reader(bytes);
+    ReadRecordsFrom(reader, store, 0);
+    if (reader.Position() != bytes.size()) TPacketReader::Fail(u"unexpected bytes after the last record");
+}
+
+// ======================================================================================
+// [SECTION] Saving
+// ======================================================================================
+
+std::string TClientDataSet::SavePacket() {
+    const cds::TStore& store = *FStore;
+    std::string out;
+    TPacketWriter writer(out);
+    writer.Raw(Magic, sizeof Magic);
+    writer.Value(FormatVersion);
+    WriteTable(writer, store.Slots(), -1);
+    writer.Value(static_cast<std::uint32_t>(FIndexDefs->Count()));
+    for (Integer i = 0; i < FIndexDefs->Count(); ++i) {
+        const TIndexDef* def = FIndexDefs->Items(i);
+        writer.Text(def->Name());
+        writer.Text(def->Fields());
+        writer.Text(def->DescFields());
+        writer.Text(def->CaseInsFields());
+        writer.Value(OptionBits(def->Options()));
+        writer.Value(static_cast<std::int32_t>(def->GroupingLevel()));
+    }
+    cds::AppendRecords(store, out);
     writer.Value(Fnv1a(out.data(), out.size()));
     return out;
 }
@@ -201,42 +366,17 @@ cds::TPacket TClientDataSet::ParsePacket(const std::string& bytes) {
     if (Fnv1a(bytes.data(), end) != stored)
         TPacketReader::Fail(u"checksum mismatch (the file is damaged or truncated)");
 
-    TPacketReader reader(bytes, end);
+    TPacketReader reader(std::string_view(bytes.data(), end));
     reader.Take(sizeof Magic, "the header");
     auto version = reader.Value<std::uint32_t>("the header");
-    if (version != FormatVersion)
+    if (version != 1 && version != FormatVersion)
         TPacketReader::Fail(Format(u"version %d is not supported (expected %d)",
                                    {static_cast<Integer>(version), static_cast<Integer>(FormatVersion)}));
-    auto fieldCount = reader.Value<std::uint32_t>("the field count");
-    if (fieldCount == 0 || fieldCount > 65535)
-        TPacketReader::Fail(Format(u"bad field count %d", {static_cast<Integer>(fieldCount)}));
     std::vector<cds::TSlot> slots;
-    for (std::uint32_t i = 0; i < fieldCount; ++i) {
-        cds::TSlot slot;
-        slot.Name = reader.Text("a field definition");
-        auto type = reader.Value<std::uint8_t>("a field definition");
-        slot.Size = reader.Value<std::int32_t>("a field definition");
-        slot.Precision = reader.Value<std::int32_t>("a field definition");
-        auto flags = reader.Value<Byte>("a field definition");
-        if (slot.Name.empty())
-            TPacketReader::Fail(Format(u"field %d has no name", {static_cast<Integer>(i + 1)}));
-        if (type >= FieldTypeCount)
-            TPacketReader::Fail(
-                Format(u"field '%s' has an unknown type %d", {slot.Name, static_cast<Integer>(type)}));
-        slot.DataType = static_cast<TFieldType>(type);
-        try {
-            slot.Width = cds::SlotWidth(slot.DataType, slot.Size);
-        } catch (const EDatabaseError&) {
-            slot.Width = 0;
-        }
-        if (slot.Width == 0)
-            TPacketReader::Fail(Format(u"field '%s' has a type or size that cannot be stored", {slot.Name}));
-        if (flags & ffRequired) slot.Attributes += faRequired;
-        if (flags & ffReadOnly) slot.Attributes += faReadonly;
-        if (flags & ffHidden) slot.Attributes += faHiddenCol;
-        slot.InternalCalc = (flags & ffInternalCalc) != 0;
-        slots.push_back(std::move(slot));
-    }
+    if (version == 1)
+        ReadFlatTable(reader, slots);
+    else
+        ReadTable(reader, slots, -1, String(), 0);
     cds::TPacket packet;
     auto indexCount = reader.Value<std::uint32_t>("the index count");
     for (std::uint32_t i = 0; i < indexCount; ++i) {
@@ -249,49 +389,8 @@ cds::TPacket TClientDataSet::ParsePacket(const std::string& bytes) {
         info.GroupingLevel = reader.Value<std::int32_t>("an index definition");
         packet.Indexes.push_back(std::move(info));
     }
-
     packet.Store = std::make_shared<cds::TStore>(std::move(slots));
-    cds::TStore& store = *packet.Store;
-    auto recordCount = reader.Value<std::uint64_t>("the record count");
-    if (recordCount > UINT32_MAX) TPacketReader::Fail(u"too many records");
-    std::vector<Byte> image(static_cast<std::size_t>(store.RecordSize()));
-    for (std::uint64_t r = 0; r < recordCount; ++r) {
-        std::fill(image.begin(), image.end(), Byte{0});
-        std::memcpy(image.data() + cds::NullsOffset,
-                    reader.Take(static_cast<std::size_t>(store.NullBytes()), "a record"),
-                    static_cast<std::size_t>(store.NullBytes()));
-        for (std::size_t s = 0; s < store.Slots().size(); ++s) {
-            const cds::TSlot& slot = store.Slots()[s];
-            if (!cds::IsPresent(image.data(), static_cast<Integer>(s))) continue;
-            Byte* value = image.data() + slot.Offset;
-            if (slot.BlobIndex >= 0) {
-                auto size = reader.Value<std::uint32_t>("a blob");
-                const char* data = reader.Take(size, "a blob");
-                if (size == 0) {
-                    cds::SetPresent(image.data(), static_cast<Integer>(s), false);
-                    continue;
-                }
-                cds::Store(value, store.AddBlob(std::string(data, size)));
-            } else if (IsUtf8Text(slot.DataType)) {
-                auto length = reader.Value<std::uint32_t>("a string");
-                if (length >= static_cast<std::uint32_t>(slot.Width))
-                    TPacketReader::Fail(
-                        Format(u"a value of field '%s' is longer than the field", {slot.Name}));
-                std::memcpy(value, reader.Take(length, "a string"), length);
-            } else {
-                std::memcpy(value, reader.Take(static_cast<std::size_t>(slot.Width), "a record"),
-                            static_cast<std::size_t>(slot.Width));
-                if (slot.DataType == ftVarBytes && cds::Load<std::uint16_t>(value) > slot.Size)
-                    TPacketReader::Fail(
-                        Format(u"a value of field '%s' is longer than the field", {slot.Name}));
-            }
-        }
-        // Bits past the last field must be clear, or a later format could not use them.
-        auto fields = static_cast<Integer>(store.Slots().size());
-        for (Integer bit = fields; bit < store.NullBytes() * 8; ++bit)
-            if (cds::IsPresent(image.data(), bit)) TPacketReader::Fail(u"a record has a bad null bitmap");
-        store.AppendLoaded(image.data());
-    }
+    ReadRecordsFrom(reader, *packet.Store, 0);
     if (reader.Position() != end) TPacketReader::Fail(u"unexpected bytes after the last record");
     return packet;
 }

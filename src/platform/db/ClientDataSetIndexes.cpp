@@ -162,7 +162,8 @@ std::vector<cds::TKeyPart> KeyPartsFor(TDataSet* dataSet, const cds::TStore& sto
         TField* field = dataSet->FieldByName(name);
         Integer slot = field->FieldNo() - 1;
         if (slot < 0 || slot >= static_cast<Integer>(store.Slots().size()) ||
-            store.Slots()[static_cast<std::size_t>(slot)].BlobIndex >= 0)
+            store.Slots()[static_cast<std::size_t>(slot)].BlobIndex >= 0 ||
+            store.Slots()[static_cast<std::size_t>(slot)].Width == 0)
             DatabaseErrorFmt(CDSConsts::SFieldNotIndexable, {field->DisplayName()}, dataSet);
         cds::TKeyPart part;
         part.Slot = slot;
@@ -304,7 +305,9 @@ bool TClientDataSet::FindByIndex(StringView keyFields, const Variant& keyValues,
     std::vector<Integer> slots;
     for (TField* field : fields) {
         Integer slot = SlotOfField(field);
-        if (slot < 0 || FStore->Slots()[static_cast<std::size_t>(slot)].BlobIndex >= 0) return false;
+        if (slot < 0 || FStore->Slots()[static_cast<std::size_t>(slot)].BlobIndex >= 0 ||
+            FStore->Slots()[static_cast<std::size_t>(slot)].Width == 0)
+            return false;
         slots.push_back(slot);
     }
     bool noCase = options.Contains(loCaseInsensitive);

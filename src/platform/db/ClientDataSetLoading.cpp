@@ -28,7 +28,7 @@ std::vector<TField*> SourceFields(TDataSet& source, const std::vector<cds::TSlot
 std::shared_ptr<cds::TStore> TClientDataSet::FetchFromConnection() {
     assert(FConnection != nullptr && "FetchFromConnection: a connection is required");
     std::unique_ptr<TDataSet> source = FConnection->OpenQuery(FCommandText);
-    std::vector<cds::TSlot> slots = cds::SlotsFromDefs(source->FieldDefList(), this);
+    std::vector<cds::TSlot> slots = cds::SlotsFromDefs(*source->FieldDefs(), this);
     // The copy in memory is ours to edit: what the database computes is read-only there,
     // not here.
     for (cds::TSlot& slot : slots)
@@ -36,6 +36,7 @@ std::shared_ptr<cds::TStore> TClientDataSet::FetchFromConnection() {
     auto store = std::make_shared<cds::TStore>(std::move(slots));
     std::vector<TField*> fields = SourceFields(*source, store->Slots());
 
+    // One pass forward: the source may be unidirectional and hold only the current row.
     std::vector<Byte> image(static_cast<std::size_t>(store->RecordSize()));
     for (; !source->Eof(); source->Next()) {
         std::fill(image.begin(), image.end(), Byte{0});

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -16,9 +17,13 @@ namespace mv::cds {
 
 using TBlobValue = std::shared_ptr<const std::string>;
 
-// One stored column; slot i holds the field definition with FieldNo i + 1.
+// One stored column; slot i holds the field definition with FieldNo i + 1 (the flat
+// definition list: ADT and array definitions are followed by their children, which
+// hold the values; the parent slot itself stores nothing).
 struct TSlot {
-    String Name;
+    String Name;         // full name ("Address.City")
+    String DefName;      // the definition's own name ("City")
+    Integer Parent = -1; // slot of the ADT or array definition this one belongs to
     TFieldType DataType = ftUnknown;
     Integer Size = 0;
     Integer Precision = 0;
@@ -27,7 +32,15 @@ struct TSlot {
     Integer Offset = 0;     // in the record image
     Integer Width = 0;      // native bytes; 4 for a blob (its pool handle)
     Integer BlobIndex = -1; // position among the blob slots
+    // ftDataSet: the nested data set's slots. Its records are this slot's blob, in the
+    // record encoding of the file format (AppendRecords).
+    std::shared_ptr<const std::vector<TSlot>> Nested;
 };
+
+// Values kept in the blob pool: blobs, nested data sets and references.
+inline bool IsBlobSlotType(TFieldType type) {
+    return BlobFieldTypes.Contains(type) || type == ftDataSet || type == ftReference;
+}
 
 // Record image: [rank uint32][flags uint8][null bitmap][slots...], unaligned (read with
 // memcpy). The rank orders the default order; bit i of the bitmap set = slot i present.
@@ -100,6 +113,9 @@ public:
     // default order, or in front of the live record before. Raises SKeyViolation when a
     // unique index has the key already (nothing changed then).
     std::uint32_t Add(const Byte* image, const TBlobValue* blobs, bool append, std::uint32_t before);
+    // Brings a deleted record back under its id, placed as Add places a new one.
+    void Revive(std::uint32_t id, const Byte* image, const TBlobValue* blobs, bool append,
+                std::uint32_t before);
     void Update(std::uint32_t id, const Byte* image, const TBlobValue* blobs);
     void Delete(std::uint32_t id);
     // Deletes every record and starts a new epoch.
@@ -176,7 +192,7 @@ private:
     Integer FRecordSize = 0;
     Integer FStride = 0;
     Integer FBlobCount = 0;
-    std::uint32_t FEpoch = 1;
+    std::uint32_t FEpoch = 0;
     std::uint64_t FVersion = 0;
     std::uint32_t FIdCount = 0;
     std::vector<std::unique_ptr<Byte[]>> FChunks;
@@ -198,10 +214,23 @@ struct TPacket {
     std::vector<TIndexInfo> Indexes;
 };
 
-// Native width of a slot of a definition's type and size; 0 for types without storage.
+// Native width of a slot of a definition's type and size: 0 for ADT and array slots
+// (their children hold the values), -1 for a type or size that cannot be stored.
 Integer SlotWidth(TFieldType type, Integer size);
-// Slots for a flat definition list; raises SUnsupportedType for object types.
-std::vector<TSlot> SlotsFromDefs(const TFieldDefList& defs, TDataSet* dataSet);
+// Slots for field definitions (children of ADT and array definitions in line, a nested
+// data set's definitions in its slot's Nested). Raises SUnsupportedType for a type that
+// cannot be stored and SNoNestedDefs for a nested data set without definitions.
+std::vector<TSlot> SlotsFromDefs(const TFieldDefs& defs, TDataSet* dataSet);
+// The definitions the slots were made from, added to defs.
+void AddDefsFromSlots(TFieldDefs& defs, const std::vector<TSlot>& slots);
+// Same names, types, sizes and nesting.
+bool SameLayout(const std::vector<TSlot>& a, const std::vector<TSlot>& b);
+
+// The record encoding of the file format: uint64 count, then per record in default
+// order the null bitmap and the present values.
+void AppendRecords(const TStore& store, std::string& out);
+// Reads that encoding (all of bytes) into an empty store; raises SInvalidPacket.
+void ReadRecords(std::string_view bytes, TStore& store);
 
 // Reads one record image for the filter engine, with the typed readers (no Variants).
 // blobs: the buffer's blobs for an image in a record buffer, null for a stored image.

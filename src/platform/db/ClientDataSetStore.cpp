@@ -14,6 +14,7 @@
 #include "platform/rtl/CaseMapping.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cassert>
 #include <compare>
@@ -96,22 +97,108 @@ int CompareUtf16(const Byte* a, const Byte* b, Integer units, bool caseInsensiti
 // ======================================================================================
 
 Integer SlotWidth(TFieldType type, Integer size) {
-    if (BlobFieldTypes.Contains(type)) return 4;
-    if (ObjectFieldTypes.Contains(type)) return 0;
+    if (IsBlobSlotType(type)) return 4;
+    if (ChildFieldTypes.Contains(type)) return 0;
     // The field classes know their native sizes; ask one rather than repeat the table.
     std::unique_ptr<TField> field(CreateFieldOfType(type, nullptr));
-    if (!field) return 0;
-    if (size != 0) field->SetSize(size);
-    return field->DataSize();
+    if (!field) return -1;
+    try {
+        if (size != 0) field->SetSize(size);
+    } catch (const EDatabaseError&) {
+        return -1;
+    }
+    Integer width = field->DataSize();
+    return width > 0 ? width : -1;
+}
+
+namespace {
+
+void AddSlots(std::vector<TSlot>& slots, const TFieldDefs& defs, Integer parent, const String& prefix,
+              TDataSet* dataSet) {
+    for (Integer i = 0; i < defs.Count(); ++i) {
+        TFieldDef* def = defs.Items(i);
+        TSlot slot;
+        slot.DefName = def->Name();
+        slot.Name = prefix + def->Name();
+        slot.Parent = parent;
+        slot.DataType = def->DataType();
+        slot.Size = def->Size();
+        slot.Precision = def->Precision();
+        slot.Attributes = def->Attributes();
+        slot.InternalCalc = def->InternalCalcField();
+        slot.Width = SlotWidth(def->DataType(), def->Size());
+        if (slot.Width < 0)
+            DatabaseErrorFmt(CDSConsts::SUnsupportedType, {slot.Name, FieldTypeName(def->DataType())},
+                             dataSet);
+        if (def->DataType() == ftDataSet) {
+            if (!def->HasChildDefs()) DatabaseErrorFmt(CDSConsts::SNoNestedDefs, {slot.Name}, dataSet);
+            slot.Nested =
+                std::make_shared<const std::vector<TSlot>>(SlotsFromDefs(*def->ChildDefs(), dataSet));
+        }
+        auto self = static_cast<Integer>(slots.size());
+        slots.push_back(std::move(slot));
+        if (ChildFieldTypes.Contains(def->DataType()) && def->HasChildDefs()) {
+            // Array elements keep their own names; ADT children are qualified.
+            String childPrefix = def->DataType() == ftArray ? prefix : prefix + def->Name() + u".";
+            AddSlots(slots, *def->ChildDefs(), self, childPrefix, dataSet);
+        }
+    }
+}
+
+} // namespace
+
+std::vector<TSlot> SlotsFromDefs(const TFieldDefs& defs, TDataSet* dataSet) {
+    std::vector<TSlot> slots;
+    AddSlots(slots, defs, -1, String(), dataSet);
+    return slots;
+}
+
+void AddDefsFromSlots(TFieldDefs& defs, const std::vector<TSlot>& slots) {
+    std::vector<TFieldDef*> made;
+    made.reserve(slots.size());
+    for (const TSlot& slot : slots) {
+        TFieldDefs& owner =
+            slot.Parent < 0 ? defs : *made[static_cast<std::size_t>(slot.Parent)]->ChildDefs();
+        TFieldDef* def = owner.AddFieldDef();
+        def->SetName(slot.DefName);
+        def->SetDataType(slot.DataType);
+        def->SetSize(slot.Size);
+        def->SetPrecision(slot.Precision);
+        def->SetAttributes(slot.Attributes);
+        def->SetInternalCalcField(slot.InternalCalc);
+        if (slot.Nested) AddDefsFromSlots(*def->ChildDefs(), *slot.Nested);
+        made.push_back(def);
+    }
+}
+
+bool SameLayout(const std::vector<TSlot>& a, const std::vector<TSlot>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const TSlot& x = a[i];
+        const TSlot& y = b[i];
+        if (x.Name != y.Name || x.DefName != y.DefName || x.Parent != y.Parent || x.DataType != y.DataType ||
+            x.Size != y.Size || bool(x.Nested) != bool(y.Nested))
+            return false;
+        if (x.Nested && !SameLayout(*x.Nested, *y.Nested)) return false;
+    }
+    return true;
+}
+
+// Every store starts a new epoch, and so does every emptying: a bookmark of one store
+// (or of one before EmptyDataSet) never finds a record of another.
+std::uint32_t NewEpoch() {
+    static std::atomic<std::uint32_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
 }
 
 TStore::TStore(std::vector<TSlot> slots) : FSlots(std::move(slots)), FDefault(std::make_shared<TIndex>()) {
+    FEpoch = NewEpoch();
     FNullBytes = (static_cast<Integer>(FSlots.size()) + 7) / 8;
     Integer offset = NullsOffset + FNullBytes;
     for (TSlot& slot : FSlots) {
         slot.Offset = offset;
         offset += slot.Width;
-        slot.BlobIndex = BlobFieldTypes.Contains(slot.DataType) ? FBlobCount++ : -1;
+        slot.BlobIndex = IsBlobSlotType(slot.DataType) ? FBlobCount++ : -1;
     }
     FRecordSize = offset;
     FStride = offset;
@@ -404,6 +491,21 @@ std::uint32_t TStore::Add(const Byte* image, const TBlobValue* blobs, bool appen
     return id;
 }
 
+void TStore::Revive(std::uint32_t id, const Byte* image, const TBlobValue* blobs, bool append,
+                    std::uint32_t before) {
+    assert(id < FIdCount && !IsLive(id) && "TStore::Revive: the record must be a tombstone");
+    bool atEnd = append || !IsLive(before);
+    std::int64_t rank = atEnd ? RankAfterLast() : RankBefore(before);
+    Byte* target = Image(id);
+    // Delete freed the tombstone's blobs; clearing also drops the deleted flag.
+    std::memset(target, 0, static_cast<std::size_t>(FStride));
+    SetRank(target, rank);
+    WriteImage(target, image, blobs);
+    ForEachIndex([&](TIndex& index) { InsertInto(index, id); });
+    ++FVersion;
+    ForEachCursor([&](TClientDataSet* cursor) { cursor->RecordAdded(id); });
+}
+
 void TStore::Update(std::uint32_t id, const Byte* image, const TBlobValue* blobs) {
     assert(IsLive(id) && "TStore::Update: the record must exist");
     // Keys are compared with the record's own rank.
@@ -449,7 +551,7 @@ void TStore::Clear() {
     FBlobs.clear();
     FFreeBlobs.clear();
     FIdCount = 0;
-    ++FEpoch;
+    FEpoch = NewEpoch();
     ++FVersion;
     ForEachIndex([](TIndex& index) { index.Order.clear(); });
     ForEachCursor([](TClientDataSet* cursor) { cursor->StoreReset(); });
@@ -507,15 +609,13 @@ void TStore::CancelUpdates() {
                 Update(id, original.Image.data(), original.Blobs.data());
         }
         // Latest deletion first: a record's successor, when deleted after it, is back by
-        // then (under a new id).
+        // then. Each returns under its own id, so bookmarks to it are good again.
         std::sort(deleted.begin(), deleted.end(),
                   [](const auto& a, const auto& b) { return a.second->Sequence > b.second->Sequence; });
-        std::unordered_map<std::uint32_t, std::uint32_t> returned;
         for (const auto& [id, original] : deleted) {
             std::uint32_t before = original->Successor;
-            if (auto it = returned.find(before); it != returned.end()) before = it->second;
             bool atEnd = before == UINT32_MAX || !IsLive(before);
-            returned[id] = Add(original->Image.data(), original->Blobs.data(), atEnd, before);
+            Revive(id, original->Image.data(), original->Blobs.data(), atEnd, before);
         }
     } catch (...) {
         FRestoring = false;

@@ -32,6 +32,10 @@ class TCustomConnection : public TComponent {
     // readable forward. Fields come from the result. Connects first when needed. Raises
     // EDatabaseError with the database's message for a text it rejects; nothing stays
     // open then.
+    // Made to be copied row by row: the data set may be unidirectional (holding only the
+    // current row, RecordCount -1), and a text field whose length the database does not
+    // declare has a Size that fits the longest value of the result (at least 1; a wide
+    // memo when no string field can hold it), so that reading a value never cuts it.
     virtual std::unique_ptr<TDataSet> OpenQuery(const String& commandText) = 0;
 };
 

@@ -91,6 +91,9 @@ using TFieldTypes = Set<TFieldType>;
 
 // Kinds of field types, as the framework groups them.
 inline const TFieldTypes ObjectFieldTypes{ftADT, ftArray, ftReference, ftDataSet};
+// Object types whose child definitions are fields of the same record (a nested data set's
+// and a reference's children describe another table).
+inline const TFieldTypes ChildFieldTypes{ftADT, ftArray};
 inline const TFieldTypes BlobFieldTypes{ftBlob,     ftMemo,        ftGraphic, ftFmtMemo, ftParadoxOle,
                                         ftDBaseOle, ftTypedBinary, ftOraBlob, ftOraClob, ftWideMemo};
 

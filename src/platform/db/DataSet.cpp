@@ -112,6 +112,8 @@ void TDataSet::OpenCursorComplete() {
 }
 
 void TDataSet::CloseCursor() {
+    // Before the fields go: a nested set reads through its field.
+    CloseNestedDataSets();
     FBlockReadSize = 0;
     FInternalOpenComplete = false;
     ClearBuffers();
@@ -235,6 +237,39 @@ void TDataSet::DataEvent(TDataEvent event, NativeInt info) {
                 source->DataEvent(event, info, false);
     }
     if (event == deFieldChange) DataEventField(info)->Change();
+    if (FHasDataSetFields) NotifyNestedDataSets(event);
+}
+
+void TDataSet::NotifyNestedDataSets(TDataEvent event) {
+    bool scrolled = event == deDataSetScroll || event == deDataSetChange ||
+                    (event == deUpdateState && FState != dsInactive);
+    if (event != deCheckBrowseMode && !scrolled) return;
+    // Collected first: a nested set's handler may change this one's field list.
+    std::vector<TDataSet*> nested;
+    for (TField* field : FieldList())
+        if (auto* dataSetField = dynamic_cast<TDataSetField*>(field))
+            if (dataSetField->FNestedDataSet != nullptr && dataSetField->FNestedDataSet->Active())
+                nested.push_back(dataSetField->FNestedDataSet);
+    for (TDataSet* dataSet : nested)
+        dataSet->MasterChanged(event == deCheckBrowseMode);
+}
+
+void TDataSet::MasterChanged(bool checkBrowseMode) {
+    if (checkBrowseMode)
+        CheckBrowseMode();
+    else
+        DataEvent(deParentScroll, 0);
+}
+
+void TDataSet::CloseNestedDataSets() {
+    if (!FHasDataSetFields) return;
+    for (TField* field : FieldList())
+        if (auto* dataSetField = dynamic_cast<TDataSetField*>(field))
+            if (dataSetField->FNestedDataSet != nullptr) dataSetField->FNestedDataSet->Close();
+}
+
+TDataSet* TDataSet::CreateNestedDataSet(TDataSetField*) {
+    return nullptr;
 }
 
 void TDataSet::DisableControls() {
@@ -285,7 +320,7 @@ void TDataSet::CreateFields() {
     const TFieldDefList& defs = FieldDefList();
     for (Integer i = 0; i < defs.Count(); ++i) {
         TFieldDef* def = defs.FieldDefs(i);
-        if (def->DataType() == ftUnknown || ObjectFieldTypes.Contains(def->DataType())) continue;
+        if (def->DataType() == ftUnknown || ChildFieldTypes.Contains(def->DataType())) continue;
         if (def->Attributes().Contains(faHiddenCol) && !FFieldDefs->HiddenFields()) continue;
         def->CreateField(this, nullptr, defs.Strings(i));
     }
@@ -294,6 +329,7 @@ void TDataSet::CreateFields() {
 void TDataSet::BindFields(bool binding) {
     FCalcFieldsSize = 0;
     FInternalCalcFields = false;
+    FHasDataSetFields = false;
     const TFieldDefList& defs = FieldDefList();
     const TFieldList& fields = FieldList();
     for (TField* field : fields) {
@@ -315,6 +351,7 @@ void TDataSet::BindFields(bool binding) {
                                       FieldTypeName(def->DataType())},
                                      this);
                 field->SetFieldNo(def->FieldNo());
+                if (def->DataType() == ftDataSet) FHasDataSetFields = true;
             }
         }
         field->Bind(binding);

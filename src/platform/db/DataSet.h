@@ -229,6 +229,9 @@ class TDataSet : public TComponent {
     // or both. Null in the base class. The value is written when the stream is destroyed.
     virtual std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode);
     // The nested data set's link to its field in the master data set (null: a plain data set).
+    // An open nested data set follows its master: the master's CheckBrowseMode posts the
+    // nested set's pending edit first, every scroll or change of the master reaches it as
+    // deParentScroll, and closing the master closes it.
     TDataSetField* DataSetField() const { return FDataSetField; }
     void SetDataSetField(TDataSetField* value);
 
@@ -358,6 +361,9 @@ protected:
     // handler goes to InternalHandleException and rejects the record. Derived GetRecord
     // implementations call it for each candidate record when Filtered.
     bool FilterRecord(TRecordBuffer buffer);
+    // Passes a master event on to the open nested data sets of this one's fields.
+    void NotifyNestedDataSets(TDataEvent event);
+    void CloseNestedDataSets();
 
     // The buffer whose values the fields read and write in the current state: the active
     // buffer (browse/edit/insert; null when empty), CalcBuffer (dsCalcFields,
@@ -372,6 +378,14 @@ protected:
     // and calculated offsets (or clears them); DestroyFields frees default fields.
     virtual void CreateFields();
     virtual void BindFields(bool binding);
+    // The data set a nested data set field of this one shows (TDataSetField::NestedDataSet
+    // asks once and then owns it); null when this kind of data set keeps no nested records.
+    virtual TDataSet* CreateNestedDataSet(TDataSetField* field);
+    // Called on a nested data set by its master: the master is about to leave or post its
+    // record (checkBrowseMode: post the pending edit now), or has moved to another record
+    // or changed (read the nested records again). The base posts, or passes
+    // deParentScroll on to the data sources.
+    virtual void MasterChanged(bool checkBrowseMode);
     virtual void DestroyFields();
     // FieldDefs built from persistent fields (only when there are no definitions yet).
     void InitFieldDefsFromFields();
@@ -469,6 +483,8 @@ private:
     bool FIsUniDirectional = false;
     bool FDefaultFields = false;
     bool FObjectView = false;
+    // Some bound field is a nested data set field (events are passed on to nested sets).
+    bool FHasDataSetFields = false;
     bool FAutoCalcFields = true;
     bool FFiltered = false;
     bool FStreamedActive = false;

@@ -40,7 +40,9 @@ bool CountUntil(const TFieldDefs& defs, const TFieldDef* target, Integer& count)
         TFieldDef* def = defs.Items(i);
         ++count;
         if (def == target) return true;
-        if (def->HasChildDefs() && CountUntil(*def->ChildDefs(), target, count)) return true;
+        if (ChildFieldTypes.Contains(def->DataType()) && def->HasChildDefs() &&
+            CountUntil(*def->ChildDefs(), target, count))
+            return true;
     }
     return false;
 }
@@ -138,7 +140,7 @@ TField* TFieldDef::CreateField(TComponent* owner, TObjectField* parentField, con
             field->SetParentField(parentField);
         else
             field->SetDataSet(DataSet());
-        if (createChildren && HasChildDefs()) {
+        if (createChildren && HasChildDefs() && ChildFieldTypes.Contains(FDataType)) {
             if (auto* object = dynamic_cast<TObjectField*>(field)) {
                 for (Integer i = 0; i < FChildDefs->Count(); ++i)
                     FChildDefs->Items(i)->CreateField(owner, object);
@@ -256,7 +258,7 @@ void TFieldDefList::AddDefs(const TFieldDefs& defs) {
         TFieldDef* def = defs.Items(i);
         FDefs.push_back(def);
         FNames.push_back(def->FullName());
-        if (def->HasChildDefs()) AddDefs(*def->ChildDefs());
+        if (def->HasChildDefs() && ChildFieldTypes.Contains(def->DataType())) AddDefs(*def->ChildDefs());
     }
 }
 

@@ -30,14 +30,16 @@ public:
     void SetAttributes(TFieldAttributes value) { FAttributes = value; }
     bool Required() const { return FAttributes.Contains(faRequired); }
     void SetRequired(bool value);
-    // 1-based number of the definition in the data set's flat definition list (object
-    // types' children included, parents before children), unless one was assigned.
+    // 1-based number of the definition in the data set's flat definition list (children
+    // of ADT and array definitions included, parents before children), unless one was
+    // assigned. A nested data set's children are numbered in the nested data set.
     Integer FieldNo() const;
     void SetFieldNo(Integer value) { FFieldNo = value; }
     bool InternalCalcField() const { return FInternalCalcField; }
     void SetInternalCalcField(bool value) { FInternalCalcField = value; }
 
-    // Children of ADT and array definitions (created on first use).
+    // Children of ADT and array definitions, or the fields of a nested data set
+    // (ftDataSet); created on first use.
     TFieldDefs* ChildDefs();
     bool HasChildDefs() const;
     TFieldDef* AddChild();
@@ -104,6 +106,7 @@ private:
 };
 
 // The definitions of a data set flattened, parents before children, with full names.
+// The children of a nested data set definition are not part of it.
 class TFieldDefList {
 public:
     Integer Count() const { return static_cast<Integer>(FDefs.size()); }

@@ -601,15 +601,38 @@ TDataSetField::TDataSetField(TComponent* owner) : TObjectField(owner) {
 }
 
 TDataSetField::~TDataSetField() {
+    // The owned set closes while it can still reach this field.
+    FOwnedDataSet.reset();
     if (FNestedDataSet != nullptr) FNestedDataSet->FDataSetField = nullptr;
+}
+
+TDataSet* TDataSetField::NestedDataSet() const {
+    if (FNestedDataSet == nullptr && DataSet() != nullptr && DataType() == ftDataSet &&
+        !DataSet()->ComponentState().Contains(csLoading)) {
+        auto* self = const_cast<TDataSetField*>(this);
+        std::unique_ptr<TDataSet> created(DataSet()->CreateNestedDataSet(self));
+        if (created) {
+            created->SetDataSetField(self);
+            FOwnedDataSet = std::move(created);
+        }
+    }
+    return FNestedDataSet;
 }
 
 Variant TDataSetField::GetAsVariant() const {
     return Null();
 }
 
-TReferenceField::TReferenceField(TComponent* owner) : TDataSetField(owner) {
-    SetDataType(ftReference);
+void TDataSetField::SetVarValue(const Variant&) {
+    AccessError(u"Variant");
+}
+
+void TDataSetField::GetText(String& text, bool) const {
+    text = GetClassDesc();
+}
+
+bool TDataSetField::GetIsNull() const {
+    return DataSet() == nullptr || !DataSet()->GetFieldData(const_cast<TDataSetField*>(this), nullptr);
 }
 
 // ======================================================================================

@@ -880,36 +880,49 @@ public:
     explicit TArrayField(TComponent* owner);
 };
 
-// A field whose value is a whole data set (nested table). The nested data set attaches
-// itself through TDataSet::SetDataSetField.
+// A field whose value is a whole data set (nested table). A data set attaches itself as
+// the nested one through TDataSet::SetDataSetField; without one, NestedDataSet asks the
+// field's data set for one (CreateNestedDataSet) and owns what it gets, so that one goes
+// with the field (a default field goes when its data set closes). Null when the record
+// holds no nested records.
 class TDataSetField : public TObjectField {
 public:
     explicit TDataSetField(TComponent* owner);
     ~TDataSetField() override;
-    TDataSet* NestedDataSet() const { return FNestedDataSet; }
+    TDataSet* NestedDataSet() const;
     bool IncludeObjectField() const { return FIncludeObjectField; }
     void SetIncludeObjectField(bool value) { FIncludeObjectField = value; }
 
 protected:
     friend class TDataSet;
     Variant GetAsVariant() const override;
+    void SetVarValue(const Variant& value) override;
     String GetClassDesc() const override { return u"(DataSet)"; }
     String GetAsString() const override { return GetClassDesc(); }
-    bool GetIsNull() const override { return FNestedDataSet == nullptr; }
+    void GetText(String& text, bool displayText) const override;
+    bool GetIsNull() const override;
 
 private:
     TDataSet* FNestedDataSet = nullptr;
+    mutable std::unique_ptr<TDataSet> FOwnedDataSet;
     bool FIncludeObjectField = false;
 };
 
+// A reference to an object in another table, kept as its opaque bytes (read and written
+// like a blob: AsBytes, or Value as one character per byte).
 class TReferenceField : public TDataSetField {
 public:
     explicit TReferenceField(TComponent* owner);
     const String& ReferenceTableName() const { return FReferenceTableName; }
     void SetReferenceTableName(const String& value) { FReferenceTableName = value; }
+    void SetAsBytes(const std::vector<Byte>& value) override;
+    void Clear() override;
 
 protected:
     String GetClassDesc() const override { return u"(Reference)"; }
+    std::vector<Byte> GetAsBytes() const override;
+    Variant GetAsVariant() const override;
+    void SetVarValue(const Variant& value) override;
 
 private:
     String FReferenceTableName;

@@ -92,13 +92,21 @@ TEST(ClientDataSetChangeLogTest, CancelUpdatesRestoresValuesBlobsAndPlaces) {
     ds->Edit();
     ds->FieldByName(u"Photo")->SetAsBytes({0xAA, 0xBB});
     ds->Post();
+    TBookmark four = ds->GetBookmark();
     ds->Delete();
     Go(*ds, 1);
     ds->Delete();
     ds->InsertRecord({7, u"z"});
+    TBookmark seven = ds->GetBookmark();
     EXPECT_EQ(Ids(*ds), (Ints{2, 3, 5, 7}));
+    EXPECT_FALSE(ds->BookmarkValid(four));
 
     ds->CancelUpdates();
+    // A returned record is the same record; the inserted one is gone.
+    EXPECT_TRUE(ds->BookmarkValid(four));
+    EXPECT_FALSE(ds->BookmarkValid(seven));
+    ds->GotoBookmark(four);
+    EXPECT_EQ(ds->FieldByName(u"ID")->AsInteger(), 4);
     EXPECT_EQ(ds->ChangeCount(), 0);
     EXPECT_EQ(Ids(*ds), (Ints{1, 2, 3, 4, 5})) << "sorted by Name again";
     ds->SetIndexFieldNames(u"");

@@ -219,8 +219,8 @@ TEST(ClientDataSetFile, DamagedFilesAreRejectedWithoutLoss) {
     unchanged();
 
     // Damage that keeps a valid checksum reaches the structural checks.
-    EXPECT_EQ(LoadError(target, Resealed(good, 8, std::string("\x02\0\0\0", 4))),
-              prefix + u"version 2 is not supported (expected 1)");
+    EXPECT_EQ(LoadError(target, Resealed(good, 8, std::string("\x03\0\0\0", 4))),
+              prefix + u"version 3 is not supported (expected 2)");
     EXPECT_EQ(LoadError(target, Resealed(good, 12, std::string("\xff\xff\xff\x7f", 4))),
               prefix + u"bad field count 2147483647");
     std::string shortened = good.substr(0, good.size() - 40) + good.substr(good.size() - 8);

@@ -1,0 +1,142 @@
+// TClientDataSet as a nested data set: reading its records from the master's record,
+// writing them back after every change, and following the master as it moves. The
+// master keeps a nested data set's records as the blob of its field, in the record
+// encoding of the file format. Overview at "Nested data sets" in ClientDataSet.h.
+#include "platform/db/ClientDataSet.h"
+
+#include "platform/db/ClientDataSetPrivate.h"
+#include "platform/db/DBConsts.h"
+
+namespace mv {
+
+using cds::TBlobValue;
+
+TDataSet* TClientDataSet::CreateNestedDataSet(TDataSetField*) {
+    auto* nested = new TClientDataSet(nullptr);
+    nested->SetObjectView(ObjectView());
+    return nested;
+}
+
+bool TClientDataSet::GetCanModify() const {
+    if (FReadOnly) return false;
+    TDataSetField* field = DataSetField();
+    if (field == nullptr) return true;
+    if (field->ReadOnly() || field->DataSet() == nullptr) return false;
+    return field->DataSet()->CanModify();
+}
+
+TClientDataSet* TClientDataSet::Master() const {
+    TDataSetField* field = DataSetField();
+    auto* master = field != nullptr ? dynamic_cast<TClientDataSet*>(field->DataSet()) : nullptr;
+    if (master == nullptr) DatabaseError(CDSConsts::SNestedMaster, const_cast<TClientDataSet*>(this));
+    return master;
+}
+
+// ======================================================================================
+// [SECTION] The master's side
+// ======================================================================================
+
+const TBlobValue* TClientDataSet::NestedValue(TField* field) const {
+    TRecordBuffer record = GetActiveRecordBuffer();
+    Integer slot = SlotOfField(field);
+    if (record == nullptr || slot < 0) return nullptr;
+    Integer blobIndex = FStore->Slots()[static_cast<std::size_t>(slot)].BlobIndex;
+    return blobIndex >= 0 ? &BlobsOf(record)[blobIndex] : nullptr;
+}
+
+void TClientDataSet::SetNestedValue(TField* field, TBlobValue value) {
+    TRecordBuffer record = GetActiveRecordBuffer();
+    Integer slot = SlotOfField(field);
+    if (record == nullptr || slot < 0) DatabaseError(CDSConsts::SNoMasterRecord, this);
+    BlobsOf(record)[FStore->Slots()[static_cast<std::size_t>(slot)].BlobIndex] = std::move(value);
+    DataEvent(deFieldChange, reinterpret_cast<NativeInt>(field));
+}
+
+// ======================================================================================
+// [SECTION] The nested side
+// ======================================================================================
+
+TClientDataSet::TMasterKey TClientDataSet::MasterKey() const {
+    TClientDataSet* master = Master();
+    TMasterKey key;
+    if (!master->Active()) return key;
+    key.Epoch = master->FStore->Epoch();
+    key.Inserting = master->State() == dsInsert;
+    TRecordBuffer record = master->GetActiveRecordBuffer();
+    if (record != nullptr && !key.Inserting) key.Id = master->RecordIdOf(record);
+    if (const TBlobValue* value = master->NestedValue(DataSetField())) key.Value = value->get();
+    return key;
+}
+
+std::shared_ptr<cds::TStore> TClientDataSet::FetchFromMaster() {
+    TClientDataSet* master = Master();
+    master->CheckActive();
+    TDataSetField* field = DataSetField();
+    Integer slot = master->SlotOfField(field);
+    if (slot < 0 || !master->FStore->Slots()[static_cast<std::size_t>(slot)].Nested)
+        DatabaseErrorFmt(DBConsts::SFieldNotFound, {field->FullName()}, master);
+    auto store =
+        std::make_shared<cds::TStore>(*master->FStore->Slots()[static_cast<std::size_t>(slot)].Nested);
+    const TBlobValue* value = master->NestedValue(field);
+    if (value != nullptr && *value) cds::ReadRecords(**value, *store);
+    FMasterKey = MasterKey();
+    return store;
+}
+
+void TClientDataSet::CheckMasterRecord() {
+    if (DataSetField() == nullptr) return;
+    TClientDataSet* master = Master();
+    master->CheckActive();
+    if (!dsEditModes.Contains(master->State()) && master->IsEmpty())
+        DatabaseError(CDSConsts::SNoMasterRecord, this);
+}
+
+void TClientDataSet::WriteToMaster() {
+    if (DataSetField() == nullptr) return;
+    TClientDataSet* master = Master();
+    TBlobValue value;
+    if (FStore->LiveCount() > 0) {
+        std::string bytes;
+        cds::AppendRecords(*FStore, bytes);
+        value = std::make_shared<const std::string>(std::move(bytes));
+    }
+    // The master's events come back here (its Edit checks browse mode, its Post
+    // resynchronises); they are this change's own echo and are ignored.
+    FWritingToMaster = true;
+    try {
+        bool posting = !dsEditModes.Contains(master->State());
+        if (posting) master->Edit();
+        master->SetNestedValue(DataSetField(), std::move(value));
+        if (posting) master->Post();
+    } catch (...) {
+        FWritingToMaster = false;
+        throw;
+    }
+    FWritingToMaster = false;
+    FMasterKey = MasterKey();
+}
+
+void TClientDataSet::MasterChanged(bool checkBrowseMode) {
+    if (FWritingToMaster || !Active() || DataSetField() == nullptr) return;
+    if (checkBrowseMode) {
+        CheckBrowseMode();
+        return;
+    }
+    TClientDataSet* master = Master();
+    if (!master->Active() || MasterKey() == FMasterKey) return;
+    // The master cancelled or moved without asking first: this edit has nowhere to go.
+    if (dsEditModes.Contains(State())) Cancel();
+    std::shared_ptr<cds::TStore> store = FetchFromMaster();
+    // Same definitions, so the buffers keep their layout; only the records change.
+    FStore->RemoveCursor(this);
+    FStore = std::move(store);
+    FStore->AddCursor(this);
+    FDefIndexes.clear();
+    FIndex = ResolveOrder(FIndexFieldNames, FIndexName);
+    InvalidateView();
+    FCursorAt = caBOF;
+    FCursorStamp = ~std::uint64_t{0};
+    First();
+}
+
+} // namespace mv
