@@ -13,6 +13,16 @@
 
 namespace mv::test {
 
+// The message of the EDatabaseError action raises; empty when it raises none.
+template <typename F> String DatabaseErrorOf(F action) {
+    try {
+        action();
+    } catch (const EDatabaseError& e) {
+        return e.Message();
+    }
+    return u"";
+}
+
 // Fields ID (integer) and Name (string, 20): rows (1, "Name1") .. (count, "Name<count>").
 inline std::unique_ptr<TVectorDataSet> MakeNumbered(Integer count, TComponent* owner = nullptr) {
     auto dataSet = std::make_unique<TVectorDataSet>(owner);

@@ -33,6 +33,20 @@ std::unique_ptr<TStream> OpenBlobStream(const TField* field, TBlobStreamMode mod
     return stream;
 }
 
+// The whole stored value of a blob-like field, and its replacement.
+std::vector<Byte> ReadBlobBytes(const TField* field) {
+    std::unique_ptr<TStream> stream = OpenBlobStream(field, bmRead);
+    std::vector<Byte> bytes(static_cast<std::size_t>(stream->GetSize()));
+    stream->SetPosition(0);
+    if (!bytes.empty()) stream->ReadBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
+    return bytes;
+}
+
+void WriteBlobBytes(const TField* field, const std::vector<Byte>& value) {
+    std::unique_ptr<TStream> stream = OpenBlobStream(field, bmWrite);
+    if (!value.empty()) stream->WriteBuffer(value.data(), static_cast<Integer>(value.size()));
+}
+
 } // namespace
 
 // ======================================================================================
@@ -120,16 +134,11 @@ Integer TBlobField::BlobSize() const {
 }
 
 std::vector<Byte> TBlobField::GetAsBytes() const {
-    std::unique_ptr<TStream> stream = OpenBlobStream(this, bmRead);
-    std::vector<Byte> bytes(static_cast<std::size_t>(stream->GetSize()));
-    stream->SetPosition(0);
-    if (!bytes.empty()) stream->ReadBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
-    return bytes;
+    return ReadBlobBytes(this);
 }
 
 void TBlobField::SetAsBytes(const std::vector<Byte>& value) {
-    std::unique_ptr<TStream> stream = OpenBlobStream(this, bmWrite);
-    if (!value.empty()) stream->WriteBuffer(value.data(), static_cast<Integer>(value.size()));
+    WriteBlobBytes(this, value);
     FModified = true;
 }
 
@@ -231,16 +240,11 @@ TReferenceField::TReferenceField(TComponent* owner) : TDataSetField(owner) {
 }
 
 std::vector<Byte> TReferenceField::GetAsBytes() const {
-    std::unique_ptr<TStream> stream = OpenBlobStream(this, bmRead);
-    std::vector<Byte> bytes(static_cast<std::size_t>(stream->GetSize()));
-    stream->SetPosition(0);
-    if (!bytes.empty()) stream->ReadBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
-    return bytes;
+    return ReadBlobBytes(this);
 }
 
 void TReferenceField::SetAsBytes(const std::vector<Byte>& value) {
-    std::unique_ptr<TStream> stream = OpenBlobStream(this, bmWrite);
-    if (!value.empty()) stream->WriteBuffer(value.data(), static_cast<Integer>(value.size()));
+    WriteBlobBytes(this, value);
 }
 
 void TReferenceField::Clear() {
@@ -252,10 +256,7 @@ Variant TReferenceField::GetAsVariant() const {
 }
 
 void TReferenceField::SetVarValue(const Variant& value) {
-    if (VarIsNull(value))
-        Clear();
-    else
-        SetAsBytes(CharsAsBytes(VarToStr(value)));
+    SetAsBytes(CharsAsBytes(VarToStr(value)));
 }
 
 } // namespace mv

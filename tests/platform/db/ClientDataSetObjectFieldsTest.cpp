@@ -5,6 +5,7 @@
 
 #include "platform/db/DBConsts.h"
 #include "platform/rtl/Streams.h"
+#include "support/DbTestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +15,7 @@
 namespace mv {
 namespace {
 
-template <typename F> String DatabaseErrorOf(F action) {
-    try {
-        action();
-    } catch (const EDatabaseError& e) {
-        return e.Message();
-    }
-    return u"";
-}
+using test::DatabaseErrorOf;
 
 // Orders: ID, Address (ADT: City, Zip), Phones (array of 2 strings), Owner (reference),
 // Lines (nested: Item, Qty, Size (ADT: W, H)).

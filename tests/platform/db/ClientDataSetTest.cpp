@@ -6,6 +6,7 @@
 #include "platform/db/DBConsts.h"
 #include "platform/db/DataSource.h"
 #include "platform/rtl/DateUtils.h"
+#include "support/DbTestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -48,14 +49,7 @@ Integer CurrentId(TDataSet& ds) {
     return ds.FieldByName(u"ID")->AsInteger();
 }
 
-template <typename F> String DatabaseErrorOf(F action) {
-    try {
-        action();
-    } catch (const EDatabaseError& e) {
-        return e.Message();
-    }
-    return u"";
-}
+using test::DatabaseErrorOf;
 
 using Ints = std::vector<Integer>;
 

@@ -24,14 +24,7 @@ Integer CurrentId(TDataSet& dataSet) {
 }
 
 // Runs action and returns the message of the EDatabaseError it raises ("" when none).
-template <typename F> String DatabaseErrorOf(F action) {
-    try {
-        action();
-    } catch (const EDatabaseError& e) {
-        return e.Message();
-    }
-    return u"";
-}
+using test::DatabaseErrorOf;
 
 TEST(DataSetEditing, InsertAppendCancelAndPostPlaceRecords) {
     auto dataSet = MakeNumbered(5);

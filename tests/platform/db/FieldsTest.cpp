@@ -36,14 +36,7 @@ template <typename F> String ConvertErrorOf(F action) {
     return u"";
 }
 
-template <typename F> String DatabaseErrorOf(F action) {
-    try {
-        action();
-    } catch (const EDatabaseError& e) {
-        return e.Message();
-    }
-    return u"";
-}
+using test::DatabaseErrorOf;
 
 TEST(Fields, DefaultFieldsFollowTheDefinitions) {
     TOneRecord record;
