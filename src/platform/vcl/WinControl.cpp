@@ -503,9 +503,16 @@ void TWinControl::KeyPress(Char& key) {
 void TWinControl::WndProc(TMessage& message) {
     switch (message.Msg) {
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
+    case WM_SYSKEYDOWN: {
         if (DoKeyDown(message)) return;
+        // The menu key and Shift+F10 ask for the context menu, as a right click does.
+        const Word key = static_cast<Word>(message.WParam);
+        if (key == VK_APPS || (key == VK_F10 && KeyDataToShiftState(message.LParam).Contains(ssShift))) {
+            Perform(WM_CONTEXTMENU, static_cast<WPARAM>(Handle()), PointToLParam(-1, -1));
+            return;
+        }
         break;
+    }
     case WM_KEYUP:
     case WM_SYSKEYUP:
         if (DoKeyUp(message)) return;

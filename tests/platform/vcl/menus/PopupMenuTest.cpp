@@ -167,7 +167,7 @@ TEST_F(PopupMenuTest, EscapeClosesAndAcceleratorsChooseOrCycle) {
     EXPECT_EQ(Clicks, (std::vector<std::string>{"tag5"}));
 }
 
-TEST_F(PopupMenuTest, RightClickOpensTheAutoPopupMenuOfTheControlOrItsParent) {
+TEST_F(PopupMenuTest, RightClickAndMenuKeysOpenTheAutoPopupMenuOfTheControlOrItsParent) {
     TProbe* panel = AddProbe(Form, 10, 10, 200, 200);
     TProbe* inner = AddProbe(panel, 20, 20, 50, 50);
     panel->SetPopupMenu(Menu.get());
@@ -193,6 +193,19 @@ TEST_F(PopupMenuTest, RightClickOpensTheAutoPopupMenuOfTheControlOrItsParent) {
     Menu->SetAutoPopup(true);
     Host.Click(panel, 150, 160);
     EXPECT_FALSE(Menu->IsOpen());
+
+    // The menu key and Shift+F10 open it from the keyboard at the focused control's centre.
+    inner->SetFocus();
+    Host.KeyDown(VK_APPS);
+    ASSERT_TRUE(Menu->IsOpen());
+    EXPECT_EQ(Menu->PopupComponent(), panel);
+    EXPECT_EQ(Menu->PopupPoint(), inner->ClientToScreen({25, 25}));
+    Menu->CloseMenu();
+    Host.KeyDown(VK_F10);
+    EXPECT_FALSE(Menu->IsOpen());
+    Host.KeyDown(VK_F10, {ssShift});
+    EXPECT_TRUE(Menu->IsOpen());
+    Menu->CloseMenu();
 
     // The control forgets a freed menu.
     Menu.reset();
