@@ -498,6 +498,8 @@ protected:
     void BoundsChanged(bool sized) override;
     void FontChanged() override;
     void ColorChanged() override;
+    // The vertical scroll bar changes sides with the reading direction.
+    void BiDiModeChanged() override;
 
     std::vector<TControl*> FControls; // z-order, bottom first
 

@@ -4,8 +4,8 @@
 // [SECTION] Unit helpers and texts
 // [SECTION] Construction and dimensions   SetColCount ... SetGridLineWidth, ChangeSize
 // [SECTION] Draw info                     CalcDrawInfo, CalcDrawInfoXY, CalcFixedInfo, CalcMaxTopLeft
-// [SECTION] Cells and pixels              CellRect, BoxRect, MouseCoord, SizingLineRect,
-//                                         MoveMarkerRect
+// [SECTION] Cells and pixels              MirrorX, MirrorRect, CellRect, BoxRect, MouseCoord,
+//                                         SizingLineRect, MoveMarkerRect
 #include "platform/vcl/Grids.h"
 
 #include "platform/vcl/GridsPrivate.h"
@@ -404,6 +404,18 @@ Integer TCustomGrid::PixelsBetween(const TGridAxisDrawInfo& axis, Integer from, 
 }
 
 // [SECTION] Cells and pixels
+// Mirroring at this boundary, rather than a second set of right-to-left calculations,
+// keeps one geometry: everything inside works in leading-edge distances.
+Integer TCustomGrid::MirrorX(Integer x) const {
+    return IsRightToLeft() ? ClientWidth() - 1 - x : x;
+}
+
+TRect TCustomGrid::MirrorRect(const TRect& r) const {
+    if (!IsRightToLeft()) return r;
+    const Integer width = ClientWidth();
+    return {width - r.Right, r.Top, width - r.Left, r.Bottom};
+}
+
 TRect TCustomGrid::CellRect(Integer col, Integer row) {
     return BoxRect(col, row, col, row);
 }
@@ -415,24 +427,24 @@ TRect TCustomGrid::BoxRect(Integer left, Integer top, Integer right, Integer bot
     if (!AxisRange(info.Horz, left, right, r.Left, r.Right) ||
         !AxisRange(info.Vert, top, bottom, r.Top, r.Bottom))
         return {};
-    return r;
+    return MirrorRect(r);
 }
 
 TGridCoord TCustomGrid::MouseCoord(Integer x, Integer y) {
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    return {AxisCoord(info.Horz, x), AxisCoord(info.Vert, y)};
+    return {AxisCoord(info.Horz, MirrorX(x)), AxisCoord(info.Vert, y)};
 }
 
-// Where the sizing line shows for a border at pos.
+// Where the sizing line shows (client pixels) for a border at pos.
 TRect TCustomGrid::SizingLineRect(Integer pos) const {
     const TRect client = ClientRect();
     if (FGridState == gsRowSizing) return Rect(client.Left, pos - 1, client.Right, pos + 1);
-    return Rect(pos - 1, client.Top, pos + 1, client.Bottom);
+    return MirrorRect(Rect(pos - 1, client.Top, pos + 1, client.Bottom));
 }
 
-// The drop marker of a column/row move: at the leading edge of the destination when it
-// lies before the origin, at its trailing edge otherwise.
+// The drop marker (client pixels) of a column/row move: at the leading edge of the
+// destination when it lies before the origin, at its trailing edge otherwise.
 TRect TCustomGrid::MoveMarkerRect(const TGridDrawInfo& info, Integer index) const {
     const bool cols = FGridState == gsColMoving;
     const TGridAxisDrawInfo& axis = cols ? info.Horz : info.Vert;
@@ -441,7 +453,7 @@ TRect TCustomGrid::MoveMarkerRect(const TGridDrawInfo& info, Integer index) cons
     Integer pos = start;
     if (index > FDrag.Index) pos = start + std::max(axis.GetExtent(index), 0) + axis.EffectiveLineWidth;
     const Integer other = cols ? info.Vert.GridBoundary : info.Horz.GridBoundary;
-    return cols ? Rect(pos - 2, 0, pos + 2, other) : Rect(0, pos - 2, other, pos + 2);
+    return MirrorRect(cols ? Rect(pos - 2, 0, pos + 2, other) : Rect(0, pos - 2, other, pos + 2));
 }
 
 } // namespace mv

@@ -4,7 +4,7 @@
 // [SECTION] Current cell and selection   SetCol, SetRow, MoveColRow, FocusCell, MoveCurrent,
 //                                        Selection, SetSelection, SelectCell
 // [SECTION] Keys                         KeyDown, KeyPress
-// [SECTION] Wheel                        DoMouseWheel
+// [SECTION] Wheel                        DoMouseWheel, ScrollColumnsByWheel
 #include "platform/vcl/Grids.h"
 
 #include "platform/rtl/Exceptions.h"
@@ -112,7 +112,10 @@ void TCustomGrid::KeyDown(Word& key, TShiftState shift) {
     TGridCoord topLeft = FTopLeft;
     const Integer pageRows = std::max(VisibleRowCount(), 1);
     const Integer pageCols = std::max(VisibleColCount(), 1);
-    switch (key) {
+    // The arrows point on screen: in a mirrored grid the next column lies to the left.
+    Word command = key;
+    if (IsRightToLeft() && (key == VK_LEFT || key == VK_RIGHT)) command = key == VK_LEFT ? VK_RIGHT : VK_LEFT;
+    switch (command) {
     case VK_UP:
         --cell.Y;
         break;
@@ -217,6 +220,16 @@ bool TCustomGrid::DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoint mou
     else
         MoveTopLeft(FTopLeft.X, FTopLeft.Y - lines);
     return true;
+}
+
+// A horizontal wheel's positive delta points right; in a mirrored grid the columns that
+// lie to the right are the earlier ones.
+void TCustomGrid::ScrollColumnsByWheel(Integer wheelDelta) {
+    if (wheelDelta == 0) return;
+    Integer notches = wheelDelta / WHEEL_DELTA;
+    if (notches == 0) notches = wheelDelta > 0 ? 1 : -1;
+    const Integer columns = notches * kWheelScrollLines;
+    MoveTopLeft(FTopLeft.X + (IsRightToLeft() ? -columns : columns), FTopLeft.Y);
 }
 
 } // namespace mv

@@ -5,13 +5,18 @@
 // (CalcSizingState), gsColMoving/gsRowMoving on a fixed cell when Begin...Drag agrees,
 // gsSelecting on a scrolling cell; moves follow it (timed scrolling outside the cells);
 // the release applies it (ColWidths/RowHeights, MoveColumn/MoveRow) and returns to gsNormal.
+// Beside it, with goFixedHotTrack, the fixed cell under the mouse is hot and a press on a
+// fixed cell that starts nothing else makes it pressed until the release (THotState).
+// Positions along the columns are leading-edge distances (MirrorX) from here on.
 //
 // [SECTION] Sizing and moving hooks   CalcSizingState, Sizing, Begin/Check/End...Drag
 // [SECTION] Mouse                     MouseDown, MouseMove, MouseUp, UpdateMoveTarget,
 //                                     CancelGesture
+// [SECTION] Hot and pressed cells     IsFixedCell, TrackHot, SetHotCell, SetPressedShows,
+//                                     EndHotTracking, MouseLeave
 // [SECTION] Moving columns and rows   MoveColumn, MoveRow, ColumnMoved, RowMoved
 // [SECTION] Window                    WndProc, CreateParams, CreateWnd, BoundsChanged,
-//                                     FontChanged, SetOptions, SetScrollBars, ...
+//                                     FontChanged, BiDiModeChanged, SetOptions, ...
 #include "platform/vcl/Grids.h"
 
 #include "platform/rtl/Exceptions.h"
@@ -71,6 +76,7 @@ void TCustomGrid::CalcSizingState(Integer x, Integer y, TGridState& state, Integ
     CalcFixedInfo(fixedInfo);
     TGridDrawInfo info;
     CalcDrawInfo(info);
+    x = MirrorX(x);
     Integer border = 0;
     if (FOptions.Contains(goColSizing) && y >= 0 && y < info.Vert.FixedBoundary) {
         const Integer col = NearestBorder(info.Horz, x, border);
@@ -158,6 +164,7 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, Integer x, I
                 pos - std::max(state == gsColSizing ? ColWidths(index) : RowHeights(index), 0);
             const TRect line = SizingLineRect(pos);
             InvalidateRect(&line);
+            SetHotCell({-1, -1});
         } else {
             const TGridCoord cell = MouseCoord(x, y);
             if (cell.X >= 0 && cell.Y >= 0) {
@@ -177,7 +184,7 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, Integer x, I
                         FDrag.MovePos = destination;
                         StartTimedScroll();
                     }
-                } else if (cell.X >= FFixedCols && cell.Y >= FFixedRows) {
+                } else if (!IsFixedCell(cell)) {
                     if (FOptions.Contains(goEditing) && cell == FCurrent && !FEditorMode) {
                         ShowEditor();
                     } else {
@@ -186,6 +193,14 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, Integer x, I
                         const bool extend = shift.Contains(ssShift) && FOptions.Contains(goRangeSelect);
                         FocusCell(cell.X, cell.Y, !extend);
                     }
+                }
+                // A fixed cell that starts no move is clicked like a button.
+                if (FGridState == gsColMoving || FGridState == gsRowMoving) {
+                    SetHotCell({-1, -1});
+                } else if (IsFixedCell(cell) && FOptions.Contains(goFixedHotTrack)) {
+                    SetHotCell(cell);
+                    FHot.Pressed = cell;
+                    SetPressedShows(true);
                 }
             }
         }
@@ -205,7 +220,7 @@ void TCustomGrid::MouseMove(TShiftState shift, Integer x, Integer y) {
     case gsColSizing:
     case gsRowSizing: {
         const Integer pos =
-            std::max((FGridState == gsColSizing ? x : y) + FDrag.SizingOfs, FDrag.SizingStart);
+            std::max((FGridState == gsColSizing ? MirrorX(x) : y) + FDrag.SizingOfs, FDrag.SizingStart);
         if (pos == FDrag.SizingPos) break;
         TRect line = SizingLineRect(FDrag.SizingPos);
         InvalidateRect(&line);
@@ -223,6 +238,7 @@ void TCustomGrid::MouseMove(TShiftState shift, Integer x, Integer y) {
         break;
     }
     default:
+        TrackHot(x, y);
         break;
     }
     TCustomControl::MouseMove(shift, x, y);
@@ -270,6 +286,11 @@ void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, Integer x, Int
         break;
     }
     FGridState = gsNormal;
+    if (button == mbLeft) {
+        SetPressedShows(false);
+        FHot.Pressed = {-1, -1};
+        TrackHot(x, y);
+    }
     TCustomControl::MouseUp(button, shift, x, y);
 }
 
@@ -296,6 +317,54 @@ void TCustomGrid::CancelGesture() {
     if (FGridState != gsNormal && FGridState != gsSelecting && HandleAllocated()) InvalidateGrid();
     FGridState = gsNormal;
     FDrag.ShowMarker = false;
+    SetPressedShows(false);
+    FHot.Pressed = {-1, -1};
+}
+
+// [SECTION] Hot and pressed cells
+bool TCustomGrid::IsFixedCell(TGridCoord cell) const {
+    return cell.X >= 0 && cell.Y >= 0 && (cell.X < FFixedCols || cell.Y < FFixedRows);
+}
+
+// The hot cell follows the mouse (client point) while no gesture runs; a held press shows
+// its cell pressed only while the mouse is over it, as a button does.
+void TCustomGrid::TrackHot(Integer x, Integer y) {
+    if (!FOptions.Contains(goFixedHotTrack) || FGridState != gsNormal) return;
+    const TGridCoord cell = MouseCoord(x, y);
+    if (FHot.Pressed.X >= 0) {
+        SetPressedShows(cell == FHot.Pressed);
+        return;
+    }
+    SetHotCell(IsFixedCell(cell) ? cell : TGridCoord{-1, -1});
+}
+
+void TCustomGrid::SetHotCell(TGridCoord cell) {
+    if (cell == FHot.Hot) return;
+    const TGridCoord old = FHot.Hot;
+    FHot.Hot = cell;
+    if (old.X >= 0) InvalidateCell(old.X, old.Y);
+    if (cell.X >= 0) InvalidateCell(cell.X, cell.Y);
+}
+
+void TCustomGrid::SetPressedShows(bool value) {
+    if (value == FHot.PressedShows) return;
+    FHot.PressedShows = value;
+    if (FHot.Pressed.X >= 0) InvalidateCell(FHot.Pressed.X, FHot.Pressed.Y);
+}
+
+void TCustomGrid::EndHotTracking() {
+    SetPressedShows(false);
+    FHot.Pressed = {-1, -1};
+    SetHotCell({-1, -1});
+}
+
+void TCustomGrid::MouseLeave() {
+    // A held press keeps its cell: it shows pressed again when the mouse comes back.
+    if (FHot.Pressed.X >= 0)
+        SetPressedShows(false);
+    else
+        SetHotCell({-1, -1});
+    TCustomControl::MouseLeave();
 }
 
 // [SECTION] Moving columns and rows
@@ -343,6 +412,10 @@ void TCustomGrid::WndProc(TMessage& message) {
         message.Result = 0;
         return;
     }
+    case WM_MOUSEHWHEEL:
+        ScrollColumnsByWheel(TWMMouseWheel(message).WheelDelta());
+        message.Result = 1;
+        return;
     case WM_TIMER:
         if (message.WParam == ScrollTimerId) {
             TimerTick();
@@ -424,6 +497,15 @@ void TCustomGrid::FontChanged() {
     InvalidateEditor();
 }
 
+void TCustomGrid::BiDiModeChanged() {
+    TCustomControl::BiDiModeChanged();
+    EndHotTracking();
+    // The horizontal bar counts from the other side now; the editor moves to the mirror.
+    UpdateScrollPos();
+    InvalidateGrid();
+    UpdateEdit();
+}
+
 void TCustomGrid::SetOptions(TGridOptions value) {
     if (value.Contains(goRowSelect)) value.Exclude(goAlwaysShowEditor);
     if (value == FOptions) return;
@@ -431,6 +513,7 @@ void TCustomGrid::SetOptions(TGridOptions value) {
         (value * TGridOptions{goVertLine, goHorzLine, goFixedVertLine, goFixedHorzLine}) !=
         (FOptions * TGridOptions{goVertLine, goHorzLine, goFixedVertLine, goFixedHorzLine});
     FOptions = value;
+    if (!FOptions.Contains(goFixedHotTrack)) EndHotTracking();
     if (!FOptions.Contains(goEditing)) HideEditor();
     if (FOptions.Contains(goAlwaysShowEditor) && FOptions.Contains(goEditing)) FEditorMode = true;
     if (FOptions.Contains(goRowSelect)) FAnchor.X = FCurrent.X;

@@ -1,5 +1,6 @@
 // TCustomGrid painting: only the cells that meet the clip are drawn, then the grid lines,
 // the empty area, the focus rectangle and the sizing/moving markers. Overview: Grids.h.
+// Cells and lines are laid out in leading-edge distances and mirrored as they are drawn.
 //
 // [SECTION] Invalidation   InvalidateCell, InvalidateRow, InvalidateCol, InvalidateGrid
 // [SECTION] Paint          Paint, DrawCell, DrawLines, DrawMarkers
@@ -17,6 +18,13 @@ constexpr TColor kLineColor = clSilver;
 constexpr TColor kFixedLineColor = clBtnShadow;
 constexpr TColor kMarkerColor = clBlack;
 
+// A hot fixed cell: its face colour halfway to white.
+TColor HotColor(TColor face) {
+    const TColorRef c = ColorToRGB(face);
+    auto lift = [](Byte v) { return static_cast<Byte>(v + (255 - v) / 2); };
+    return static_cast<TColor>(RGB(lift(GetRValue(c)), lift(GetGValue(c)), lift(GetBValue(c))));
+}
+
 } // namespace
 
 using namespace grids_detail;
@@ -32,6 +40,7 @@ void TCustomGrid::InvalidateRow(Integer row) {
     if (!HandleAllocated()) return;
     TRect r = BoxRect(0, row, FColCount - 1, row);
     if (r.IsEmpty()) return;
+    r.Left = 0;
     r.Right = ClientWidth();
     InvalidateRect(&r);
 }
@@ -54,9 +63,10 @@ void TCustomGrid::Paint() {
     TGridDrawInfo info;
     CalcDrawInfo(info);
     const TRect clip = canvas->ClipRect();
+    const TRect along = MirrorRect(clip); // the clip in leading-edge distances
     // Scratch kept for the whole paint; thread_local spares a heap allocation per paint.
     thread_local std::vector<TAxisCell> cols, rows;
-    CollectAxis(info.Horz, clip.Left, clip.Right, cols);
+    CollectAxis(info.Horz, along.Left, along.Right, cols);
     CollectAxis(info.Vert, clip.Top, clip.Bottom, rows);
 
     const bool focused = Focused();
@@ -65,12 +75,15 @@ void TCustomGrid::Paint() {
     for (const TAxisCell& row : rows) {
         const Integer height = RowHeights(row.Index);
         for (const TAxisCell& col : cols) {
-            const TRect r = Bounds(col.Start, row.Start, ColWidths(col.Index), height);
+            const TRect r = MirrorRect(Bounds(col.Start, row.Start, ColWidths(col.Index), height));
             if (r.IsEmpty()) continue;
             TGridDrawState state;
             const bool fixed = col.Fixed || row.Fixed;
             if (fixed) {
                 state.Include(gdFixed);
+                const TGridCoord cell{col.Index, row.Index};
+                if (cell == FHot.Hot) state.Include(gdHotTrack);
+                if (cell == FHot.Pressed && FHot.PressedShows) state.Include(gdPressed);
             } else {
                 const bool isCurrent = col.Index == FCurrent.X && row.Index == FCurrent.Y;
                 if (isCurrent && focused) state.Include(gdFocused);
@@ -84,7 +97,8 @@ void TCustomGrid::Paint() {
                 canvas->SetFont(Font());
                 canvas->Brush()->SetStyle(bsSolid);
                 if (fixed) {
-                    canvas->Brush()->SetColor(FFixedColor);
+                    const bool hot = state.Contains(gdHotTrack) && !state.Contains(gdPressed);
+                    canvas->Brush()->SetColor(hot ? HotColor(FFixedColor) : FFixedColor);
                 } else if (state.Contains(gdSelected)) {
                     canvas->Brush()->SetColor(clHighlight);
                     canvas->Font()->SetColor(clHighlightText);
@@ -96,7 +110,8 @@ void TCustomGrid::Paint() {
             DrawCell(col.Index, row.Index, r, state);
             if (fixed && FDefaultDrawing) {
                 TRect edge = r;
-                canvas->DrawEdge(edge, BDR_RAISEDINNER, BF_RECT);
+                canvas->DrawEdge(edge, state.Contains(gdPressed) ? BDR_SUNKENOUTER : BDR_RAISEDINNER,
+                                 BF_RECT);
             }
             canvas->RestoreDC(-1);
         }
@@ -108,9 +123,10 @@ void TCustomGrid::Paint() {
     canvas->Brush()->SetColor(Color());
     const TRect client = ClientRect();
     if (info.Horz.GridBoundary < client.Right)
-        canvas->FillRect(Rect(info.Horz.GridBoundary, client.Top, client.Right, client.Bottom));
+        canvas->FillRect(MirrorRect(Rect(info.Horz.GridBoundary, client.Top, client.Right, client.Bottom)));
     if (info.Vert.GridBoundary < client.Bottom)
-        canvas->FillRect(Rect(client.Left, info.Vert.GridBoundary, info.Horz.GridBoundary, client.Bottom));
+        canvas->FillRect(
+            MirrorRect(Rect(client.Left, info.Vert.GridBoundary, info.Horz.GridBoundary, client.Bottom)));
 
     const bool editorShows = FInplaceEdit && FEditorMode && FInplaceCol >= 0;
     if (focused && !editorShows) {
@@ -132,16 +148,17 @@ void TCustomGrid::DrawCell(Integer col, Integer row, const TRect& rect, TGridDra
 void TCustomGrid::DrawLines(const TGridDrawInfo& info, const TRect& clip) {
     TCanvas* canvas = Canvas();
     canvas->Brush()->SetStyle(bsSolid);
+    const TRect along = MirrorRect(clip);
     auto fill = [&](const TRect& r, TColor color) {
         TRect visible;
-        if (!IntersectRect(visible, r, clip)) return;
+        if (!IntersectRect(visible, MirrorRect(r), clip)) return;
         canvas->Brush()->SetColor(color);
         canvas->FillRect(visible);
     };
     thread_local std::vector<TAxisCell> cols, rows;
     const Integer lw = info.Horz.EffectiveLineWidth;
     if (lw > 0) {
-        CollectAxis(info.Horz, clip.Left, clip.Right, cols);
+        CollectAxis(info.Horz, along.Left, along.Right, cols);
         const Integer split = info.Vert.FixedBoundary, bottom = info.Vert.GridBoundary;
         for (const TAxisCell& c : cols) {
             const Integer x = c.Start + ColWidths(c.Index);

@@ -58,6 +58,11 @@ void TCustomGrid::TopLeftMoved(TGridCoord oldTopLeft) {
     }
     UpdateScrollPos();
     UpdateEdit();
+    // Fixed cells of the title rows scrolled under the mouse: another one is hot now.
+    if (FHot.Hot.X >= 0) {
+        const TPoint p = ScreenToClient(GetCursorPos());
+        TrackHot(p.X, p.Y);
+    }
     TopLeftChanged();
 }
 
@@ -99,8 +104,9 @@ void TCustomGrid::ScrollData(Integer dx, Integer dy) {
         ScrollWindowEx(Handle(), 0, dy, &band, &band, nullptr, nullptr, SW_INVALIDATE);
     }
     if (dx != 0) {
-        const TRect band = Rect(info.Horz.FixedBoundary, 0, client.Right, client.Bottom);
-        ScrollWindowEx(Handle(), dx, 0, &band, &band, nullptr, nullptr, SW_INVALIDATE);
+        const TRect band = MirrorRect(Rect(info.Horz.FixedBoundary, 0, client.Right, client.Bottom));
+        const Integer screenDx = IsRightToLeft() ? -dx : dx;
+        ScrollWindowEx(Handle(), screenDx, 0, &band, &band, nullptr, nullptr, SW_INVALIDATE);
     }
 }
 
@@ -122,7 +128,7 @@ void TCustomGrid::UpdateScrollRange() {
             info.nMin = FFixedCols;
             info.nMax = FColCount - 1;
             info.nPage = static_cast<UINT>(FColCount - maxTopLeft.X);
-            info.nPos = FTopLeft.X;
+            info.nPos = HorzBarPos(FTopLeft.X, maxTopLeft.X);
             SetScrollInfo(Handle(), SB_HORZ, info, true);
         }
         if (vert) {
@@ -143,12 +149,46 @@ void TCustomGrid::UpdateScrollRange() {
 void TCustomGrid::UpdateScrollPos() {
     if (!HandleAllocated()) return;
     if (FScrollBars == ssHorizontal || FScrollBars == ssBoth)
-        SetScrollPos(Handle(), SB_HORZ, FTopLeft.X, true);
+        SetScrollPos(Handle(), SB_HORZ, IsRightToLeft() ? HorzBarPos(FTopLeft.X, MaxTopLeft().X) : FTopLeft.X,
+                     true);
     if (FScrollBars == ssVertical || FScrollBars == ssBoth) SetScrollPos(Handle(), SB_VERT, FTopLeft.Y, true);
+}
+
+// A mirrored grid's horizontal bar counts from the right: its thumb sits at the right end
+// while the first scrolling column shows. The mapping is its own inverse.
+Integer TCustomGrid::HorzBarPos(Integer pos, Integer maxLeft) const {
+    return IsRightToLeft() ? FFixedCols + std::max(maxLeft, FFixedCols) - pos : pos;
 }
 
 void TCustomGrid::ModifyScrollBar(Integer bar, Word code, Integer pos) {
     const bool vertical = bar == SB_VERT;
+    // On a mirrored bar the arrow, page and end codes point the other way along the columns.
+    const bool mirrored = !vertical && IsRightToLeft();
+    if (mirrored) {
+        switch (code) {
+        case SB_LINEUP:
+            code = SB_LINEDOWN;
+            break;
+        case SB_LINEDOWN:
+            code = SB_LINEUP;
+            break;
+        case SB_PAGEUP:
+            code = SB_PAGEDOWN;
+            break;
+        case SB_PAGEDOWN:
+            code = SB_PAGEUP;
+            break;
+        case SB_TOP:
+            code = SB_BOTTOM;
+            break;
+        case SB_BOTTOM:
+            code = SB_TOP;
+            break;
+        default:
+            break;
+        }
+    }
+    auto fromBar = [&](Integer barPos) { return mirrored ? HorzBarPos(barPos, MaxTopLeft().X) : barPos; };
     const Integer current = vertical ? FTopLeft.Y : FTopLeft.X;
     const Integer page = std::max(vertical ? VisibleRowCount() : VisibleColCount(), 1);
     const Integer first = vertical ? FFixedRows : FFixedCols;
@@ -173,12 +213,12 @@ void TCustomGrid::ModifyScrollBar(Integer bar, Word code, Integer pos) {
         info.fMask = SIF_TRACKPOS;
         FThumbTrackPos = GetScrollInfo(Handle(), bar, info) ? info.nTrackPos : pos;
         if (!FOptions.Contains(goThumbTracking)) return;
-        target = FThumbTrackPos;
+        target = fromBar(FThumbTrackPos);
         break;
     }
     case SB_THUMBPOSITION:
         // The drag is over when this arrives: the last tracked position is the full one.
-        target = FThumbTrackPos >= 0 ? FThumbTrackPos : pos;
+        target = fromBar(FThumbTrackPos >= 0 ? FThumbTrackPos : pos);
         FThumbTrackPos = -1;
         break;
     case SB_TOP:
@@ -219,8 +259,9 @@ TGridScrollDirections TCustomGrid::ScrollDirections(TPoint p) {
     const bool byCols = FGridState != gsRowMoving;
     const bool byRows = FGridState != gsColMoving;
     if (byCols) {
-        if (p.X < info.Horz.FixedBoundary) result.Include(sdLeft);
-        if (p.X >= info.Horz.GridExtent) result.Include(sdRight);
+        const Integer x = MirrorX(p.X);
+        if (x < info.Horz.FixedBoundary) result.Include(sdLeft);
+        if (x >= info.Horz.GridExtent) result.Include(sdRight);
     }
     if (byRows) {
         if (p.Y < info.Vert.FixedBoundary) result.Include(sdUp);

@@ -5,8 +5,15 @@
 // Vocabulary. "Fixed" cells are the first FixedCols columns and FixedRows rows; they never
 // scroll. "Scrolling" cells are the others; the first scrolling cell shown is
 // (LeftCol, TopRow). A cell is "visible" when any of its pixels lies inside the client
-// area, "fully visible" when all of them do. Each cell is followed (right and below) by its
-// grid line of the effective line width; CellRect excludes the line.
+// area, "fully visible" when all of them do. Each cell is followed (right, or left when
+// mirrored, and below) by its grid line of the effective line width; CellRect excludes it.
+//
+// Right to left. When IsRightToLeft the grid is mirrored: the fixed columns stand at the
+// right edge and the columns continue leftward. All column geometry is computed once, as
+// distances from the "leading edge" (the left edge, the right one when mirrored), and
+// turned into client pixels at the boundary (MirrorX/MirrorRect): CellRect, BoxRect,
+// MouseCoord, painting, invalidation, the editor and pixel scrolling speak client pixels;
+// the draw info and the sizing positions speak leading-edge distances.
 //
 // Call flow of painting: WM_PAINT -> Paint -> CalcDrawInfo -> the rows and columns that
 // meet the clip -> per cell: default fill (DefaultDrawing) -> DrawCell -> fixed-cell edge;
@@ -47,7 +54,8 @@ enum TGridOption {
     goTabs,
     goRowSelect,
     goAlwaysShowEditor,
-    goThumbTracking
+    goThumbTracking,
+    goFixedHotTrack // the fixed cell under the mouse draws hot (gdHotTrack), pressed (gdPressed)
 };
 using TGridOptions = Set<TGridOption>;
 
@@ -58,6 +66,7 @@ enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, 
 
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
+// sdLeft/sdRight: toward/away from the fixed columns (on screen swapped when mirrored).
 enum TGridScrollDirection { sdLeft, sdRight, sdUp, sdDown };
 using TGridScrollDirections = Set<TGridScrollDirection>;
 
@@ -80,7 +89,8 @@ struct TGridRect {
 TGridRect GridRect(TGridCoord a, TGridCoord b);
 bool PointInGridRect(Integer col, Integer row, const TGridRect& rect);
 
-// What one axis of the grid shows (all in client pixels of that axis).
+// What one axis of the grid shows (pixels of that axis; horizontal ones measured from the
+// leading edge).
 struct TGridAxisDrawInfo {
     Integer EffectiveLineWidth = 0; // the grid line after each cell (0 when lines are off)
     Integer FixedBoundary = 0;      // end of the fixed cells and their lines
@@ -203,7 +213,7 @@ public:
     // out; empty when none shows).
     TRect BoxRect(Integer left, Integer top, Integer right, Integer bottom);
     // The cell under a client point; -1 for X and/or Y outside all cells (a point on a grid
-    // line belongs to the cell before it).
+    // line belongs to the cell before it, in reading order).
     TGridCoord MouseCoord(Integer x, Integer y);
     void CalcDrawInfo(TGridDrawInfo& info);
     // Draw info for a client size other than the current one (CalcDrawInfo uses the client).
@@ -232,8 +242,9 @@ public:
     // MoveColRow with show, then the editor follows and Click fires.
     void FocusCell(Integer col, Integer row, bool moveAnchor);
     // Moves the painted scrolling area by (dx, dy) pixels: vertically the band below the
-    // fixed rows, horizontally the band right of the fixed columns. Only the uncovered
-    // strips are painted again; the editor follows its cell.
+    // fixed rows, horizontally the band beside the fixed columns (dx > 0 moves the cells
+    // away from them, leftward when mirrored). Only the uncovered strips are painted
+    // again; the editor follows its cell.
     void ScrollData(Integer dx, Integer dy);
 
     TSelectCellEvent OnSelectCell;
@@ -247,17 +258,21 @@ protected:
 
     // --- painting hooks ------------------------------------------------------------------
     void Paint() override;
-    // Paints one cell inside rect (its grid line excluded; the full cell even when it is
-    // partly visible); the canvas is clipped to the cell and, with DefaultDrawing, already
-    // filled with the state's colours (brush and font set). A fixed cell gets its raised
-    // edge after this. The base fires OnDrawCell.
+    // Paints one cell inside rect (client pixels, mirrored in a right-to-left grid; its grid
+    // line excluded; the full cell even when it is partly visible); the canvas is clipped to
+    // the cell and, with DefaultDrawing, already filled with the state's colours (brush and
+    // font set). A fixed cell gets its edge after this (sunken while gdPressed). With
+    // goFixedHotTrack the fixed cell under the mouse has gdHotTrack, and gdPressed while
+    // the left button pressed on it is held over it. The base fires OnDrawCell.
     virtual void DrawCell(Integer col, Integer row, const TRect& rect, TGridDrawState state);
 
     // --- sizing and moving --------------------------------------------------------------------
     // Decides what a press at (x, y) would start: gsColSizing/gsRowSizing on the border of a
     // column in the fixed rows (a row in the fixed columns) with goColSizing/goRowSizing;
     // index is that column/row, sizingPos the border's client position and sizingOfs its
-    // distance from the point. fixedInfo receives the fixed-area draw info.
+    // distance from the point, both measured from the leading edge for columns (the sized
+    // column's trailing border is its left one when mirrored). fixedInfo receives the
+    // fixed-area draw info.
     virtual void CalcSizingState(Integer x, Integer y, TGridState& state, Integer& index, Integer& sizingPos,
                                  Integer& sizingOfs, TGridDrawInfo& fixedInfo);
     // Column moving by dragging a fixed-row cell: Begin decides whether a drag may start
@@ -299,11 +314,11 @@ protected:
     virtual void TimedScroll(TGridScrollDirections direction);
 
     // --- input ------------------------------------------------------------------------------
-    // Keys: arrows, PgUp/PgDn, Home/End (Ctrl: first/last row too), Ctrl+Left/Right by a
-    // page, Shift extends the range (goRangeSelect), Tab/Shift+Tab with goTabs, F2 opens the
-    // editor, Escape closes it restoring the text; Enter toggles it and typing opens it with
-    // the typed character (goEditing). Left press: sizing border -> sizing; fixed-row cell
-    // (goColMoving) / fixed-column cell (goRowMoving) -> moving; the current cell with
+    // Keys: arrows (Left and Right swapped when mirrored: Left moves to the next column),
+    // PgUp/PgDn, Home/End (Ctrl: first/last row too), Ctrl+Left/Right by a page, Shift extends the range
+    // (goRangeSelect), Tab/Shift+Tab with goTabs, F2 opens the editor, Escape closes it restoring the text;
+    // Enter toggles it and typing opens it with the typed character (goEditing). Left press: sizing border ->
+    // sizing; fixed-row cell (goColMoving) / fixed-column cell (goRowMoving) -> moving; the current cell with
     // goEditing -> editor; another scrolling cell -> current cell and selecting (Shift
     // extends). A double click on the current cell opens the editor.
     void KeyDown(Word& key, TShiftState shift) override;
@@ -311,8 +326,11 @@ protected:
     void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
     void MouseMove(TShiftState shift, Integer x, Integer y) override;
     void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
-    // Unhandled by OnMouseWheel: three rows per notch (columns with Shift).
+    // Unhandled by OnMouseWheel: three rows per notch (columns with Shift). A horizontal
+    // wheel (WM_MOUSEHWHEEL) scrolls three columns per notch the way it points on screen.
     bool DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoint mousePos) override;
+    // Leaving the grid ends hot tracking.
+    void MouseLeave() override;
 
     // --- window -------------------------------------------------------------------------------
     void CreateParams(TCreateParams& params) override;
@@ -320,6 +338,8 @@ protected:
     void WndProc(TMessage& message) override;
     void BoundsChanged(bool sized) override;
     void FontChanged() override;
+    // Mirrors or unmirrors the grid: layout, horizontal scroll bar, editor and paint.
+    void BiDiModeChanged() override;
 
     // --- helpers for descendants ----------------------------------------------------------------
     // Scroll range and position of both bars from the counts, sizes and ScrollBars.
@@ -338,6 +358,10 @@ protected:
     // largest top-left that fills the view).
     TGridCoord CalcMaxTopLeft(TGridCoord coord, const TGridDrawInfo& info);
     void MoveTopLeft(Integer left, Integer top);
+    // Between client x and leading-edge distance (the same both ways; identity unless
+    // IsRightToLeft). MirrorX maps a pixel, MirrorRect a rectangle.
+    Integer MirrorX(Integer x) const;
+    TRect MirrorRect(const TRect& r) const;
 
     // WM_TIMER id of the drag scrolling on the grid's window (descendants use others).
     static constexpr UINT ScrollTimerId = 0x4752;
@@ -351,7 +375,8 @@ protected:
     Integer FInplaceRow = -1;
 
 private:
-    // Per-operation scratch of a mouse gesture (sizing, moving, selecting).
+    // Per-operation scratch of a mouse gesture (sizing, moving, selecting). Column sizing
+    // positions are leading-edge distances.
     struct TDragState {
         Integer Index = -1;      // sized column/row, moved origin
         Integer SizingPos = 0;   // where the sizing line is now
@@ -361,6 +386,13 @@ private:
         bool ShowMarker = false;
         TPoint LastPoint;
         bool TimerRunning = false;
+    };
+
+    // Hot and pressed fixed cells (goFixedHotTrack); -1: none.
+    struct THotState {
+        TGridCoord Hot{-1, -1};
+        TGridCoord Pressed{-1, -1};
+        bool PressedShows = false; // the mouse is over the pressed cell
     };
 
     void CheckCoord(Integer col, Integer row) const;
@@ -376,6 +408,15 @@ private:
     Integer PixelsBetween(const TGridAxisDrawInfo& axis, Integer from, Integer to) const;
     TGridCoord MaxTopLeft();
     void ModifyScrollBar(Integer bar, Word code, Integer pos);
+    // The horizontal bar's position for a left column and back (counted from the right in a
+    // mirrored grid).
+    Integer HorzBarPos(Integer pos, Integer maxLeft) const;
+    void ScrollColumnsByWheel(Integer wheelDelta);
+    bool IsFixedCell(TGridCoord cell) const;
+    void TrackHot(Integer x, Integer y);
+    void SetHotCell(TGridCoord cell);
+    void SetPressedShows(bool value);
+    void EndHotTracking();
     void DrawLines(const TGridDrawInfo& info, const TRect& clip);
     void DrawMarkers(const TGridDrawInfo& info);
     TRect SizingLineRect(Integer pos) const;
@@ -408,6 +449,7 @@ private:
     bool FTakingFocus = false;   // the grid takes the focus from its editor
     String FEditOriginal;        // the text the editor opened with (Escape restores it)
     TDragState FDrag;
+    THotState FHot;
     Integer FUpdatingScrollBars = 0;
     Integer FThumbTrackPos = -1; // full position of the thumb being dragged
 };
@@ -451,6 +493,8 @@ protected:
     void DeleteForward(bool word) override;
     void InsertText(const String& text, bool limit) override;
     void EraseSelection() override;
+    // Follows the grid's direction (ParentBiDiMode): right-aligned text when mirrored.
+    void BiDiModeChanged() override;
     // Whether the user may change the text now: asks the grid once per cell.
     bool EditCanModify();
 

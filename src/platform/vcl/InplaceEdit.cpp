@@ -37,6 +37,12 @@ void TInplaceEdit::UpdateContents() {
     FLoading = false;
 }
 
+void TInplaceEdit::BiDiModeChanged() {
+    TCustomMaskEdit::BiDiModeChanged();
+    // The text sits where the cell's text would: at the right in a mirrored grid.
+    SetAlignment(UseRightToLeftAlignment() ? taRightJustify : taLeftJustify);
+}
+
 void TInplaceEdit::Move(const TRect& loc) {
     SetBounds(loc.Left, loc.Top, loc.Width(), loc.Height());
     if (!TCustomMaskEdit::Visible()) SetVisible(true);

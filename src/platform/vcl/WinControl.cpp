@@ -111,6 +111,13 @@ void TWinControl::ColorChanged() {
     TControl::ColorChanged();
 }
 
+void TWinControl::BiDiModeChanged() {
+    // WM_NCCALCSIZE places the vertical bar by UseRightToLeftScrollBar: the client area
+    // moves inside the window (its size stays).
+    if (FHandle) UpdateNonClient();
+    TControl::BiDiModeChanged();
+}
+
 // [SECTION] Alignment and anchors
 void TWinControl::EnableAlign() {
     assert(FAlignLevel > 0 && "EnableAlign without DisableAlign");

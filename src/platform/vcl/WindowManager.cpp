@@ -380,8 +380,9 @@ void TWindowManager::TrackMouseControl(TControl* control) {
 
 void TWindowManager::RouteMouse(TWinControl* top, TMessage& message) {
     TPoint inTop{LParamX(message.LParam), LParamY(message.LParam)};
-    // The wheel carries screen coordinates.
-    if (message.Msg == WM_MOUSEWHEEL) inTop = {inTop.X - top->Left(), inTop.Y - top->Top()};
+    // Both wheels carry screen coordinates.
+    if (message.Msg == WM_MOUSEWHEEL || message.Msg == WM_MOUSEHWHEEL)
+        inTop = {inTop.X - top->Left(), inTop.Y - top->Top()};
     const TPoint topOrigin = top->ClientOrigin();
     const TPoint screen{inTop.X + topOrigin.X - ClientInWindow(top).Left,
                         inTop.Y + topOrigin.Y - ClientInWindow(top).Top};
@@ -429,7 +430,7 @@ void TWindowManager::RouteMouse(TWinControl* top, TMessage& message) {
         }
         if (message.Msg == WM_MOUSEMOVE) TrackMouseControl(target);
     }
-    if (message.Msg == WM_MOUSEWHEEL) {
+    if (message.Msg == WM_MOUSEWHEEL || message.Msg == WM_MOUSEHWHEEL) {
         Guarded([&] { target->Perform(message.Msg, message.WParam, message.LParam); });
         return;
     }

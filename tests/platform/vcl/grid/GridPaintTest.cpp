@@ -31,12 +31,6 @@ std::set<std::pair<Integer, Integer>> VisibleCells(TCustomGrid* grid) {
     return visible;
 }
 
-std::uint32_t Rgb(TColor c) {
-    const TColorRef r = ColorToRGB(c);
-    return (static_cast<std::uint32_t>(GetRValue(r)) << 16) |
-           (static_cast<std::uint32_t>(GetGValue(r)) << 8) | GetBValue(r);
-}
-
 std::set<Integer> RowsOf(const std::vector<TTestGrid::TDrawn>& drawn) {
     std::set<Integer> rows;
     for (const auto& d : drawn)

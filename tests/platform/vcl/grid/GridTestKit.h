@@ -59,7 +59,8 @@ protected:
         TRect r = rect;
         InflateRect(r, -2, 0);
         Canvas()->Brush()->SetStyle(bsClear);
-        DrawText(Canvas()->Handle(), CellText(col, row), r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        DrawText(Canvas()->Handle(), CellText(col, row), r,
+                 DrawTextBiDiModeFlags(DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX));
     }
     String GetEditText(Integer col, Integer row) override { return CellText(col, row); }
     void SetEditText(Integer col, Integer row, const String& value) override {
@@ -135,6 +136,13 @@ struct GridFixture : ::testing::Test {
         return pixels;
     }
 };
+
+// A colour as the host's pixels hold it (0xRRGGBB).
+inline std::uint32_t Rgb(TColor c) {
+    const TColorRef r = ColorToRGB(c);
+    return (static_cast<std::uint32_t>(GetRValue(r)) << 16) |
+           (static_cast<std::uint32_t>(GetGValue(r)) << 8) | GetBValue(r);
+}
 
 } // namespace mv::test
 
