@@ -174,6 +174,7 @@ void TMvColumn::RegisterProperties(TPropertyRegistrar<TMvColumn>& r) {
     r.IntegerProp(u"Width", &TMvColumn::Width, &TMvColumn::SetWidth).Stored(&TMvColumn::IsWidthStored);
     r.BooleanProp(u"Expanded", &TMvColumn::Expanded, &TMvColumn::SetExpanded).Default(false);
     r.IntegerProp(u"ExpandCols", &TMvColumn::ExpandCols, &TMvColumn::SetExpandCols).Default(0);
+    r.ObjectProp<TCustomImageList>(u"Images", &TMvColumn::Images, &TMvColumn::SetImages);
     r.ObjectProp<TComponent>(u"PopupMenu", &TMvColumn::PopupMenu, &TMvColumn::SetPopupMenu);
     r.ObjectProp<TComponent>(u"DropDownMenu", &TMvColumn::DropDownMenu, &TMvColumn::SetDropDownMenu);
     r.ObjectProp<TDataSet>(u"LookupDataSet", &TMvColumn::LookupDataSet, &TMvColumn::SetLookupDataSet);
@@ -345,6 +346,8 @@ void TMvDBGridTotals::RegisterProperties(TPropertyRegistrar<TMvDBGridTotals>& r)
     r.ColorProp(u"Color", &T::Color, &T::SetColor).Stored(&T::IsColorStored);
     r.IntegerProp(u"DataMaxRow", &T::DataMaxRow, &T::SetDataMaxRow).Default(5);
     r.ObjectProp<TDataSource>(u"DataSource", &T::DataSource, &T::SetDataSource);
+    r.ObjectProp<TFont>(u"Font", &T::Font, &T::SetFont);
+    r.ObjectProp<TCustomImageList>(u"Images", &T::Images, &T::SetImages);
     r.IntegerProp(u"LinesCount", &T::LinesCount, &T::SetLinesCount).Default(1);
     r.ColorProp(u"SelectedColor", &T::SelectedColor, &T::SetSelectedColor).Default(clDefault);
 }

@@ -53,6 +53,13 @@ TMvCustomDBGrid::TMvCustomDBGrid(TComponent* owner) : TCustomGrid(owner) {
     FTitleFont->Assign(Font());
     FHeaderFont = std::make_unique<TFont>();
     FHeaderFont->Assign(Font());
+    // FIXME(layout): a changed title or header font changes the title row heights.
+    FTitleFont->OnChange = [this](TObject*) {
+        if (!FFollowingFont) FTitleFontAssigned = true;
+    };
+    FHeaderFont->OnChange = [this](TObject*) {
+        if (!FFollowingFont) FHeaderFontAssigned = true;
+    };
     FSelectedRows = std::make_unique<TMvBookmarkList>(this);
     FGridStyle = CreateGridStyle();
     FScrollProp = CreateScrollProp();

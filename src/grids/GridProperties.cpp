@@ -69,6 +69,15 @@ void TMvCustomDBGrid::SetScrollBars(TScrollStyle value) {
     UpdateScrollBar();
 }
 
+void TMvCustomDBGrid::FontChanged() {
+    TCustomGrid::FontChanged();
+    if (!FTitleFont) return; // still being constructed
+    FFollowingFont = true;
+    if (!FTitleFontAssigned) FTitleFont->Assign(Font());
+    if (!FHeaderFontAssigned) FHeaderFont->Assign(Font());
+    FFollowingFont = false;
+}
+
 void TMvCustomDBGrid::SetTitleFont(const TFont* value) {
     FTitleFont->Assign(value);
     FTitleFontAssigned = true;
@@ -265,7 +274,13 @@ void TMvCustomDBGrid::RegisterProperties(TPropertyRegistrar<TMvCustomDBGrid>& r)
     r.IntegerProp(u"StretchWidthMin", &G::StretchWidthMin, &G::SetStretchWidthMin).Default(-1);
     r.IntegerProp(u"StretchWidthMax", &G::StretchWidthMax, &G::SetStretchWidthMax).Default(-1);
     r.IntegerProp(u"IndicatorWidth", &G::IndicatorWidth, &G::SetIndicatorWidth).Default(20);
+    r.BooleanProp(u"TabStop", &G::TabStop, &G::SetTabStop).Default(true);
     r.StringProp(u"IndicatorHint", &G::IndicatorHint, &G::SetIndicatorHint);
+    r.ObjectProp<TFont>(u"TitleFont", &G::TitleFont, &G::SetTitleFont).Stored(&G::IsTitleFontStored);
+    r.ObjectProp<TFont>(u"HeaderFont", &G::HeaderFont, &G::SetHeaderFont).Stored(&G::IsHeaderFontStored);
+    r.ObjectProp<TCustomImageList>(u"IndicatorImages", &G::IndicatorImages, &G::SetIndicatorImages);
+    r.ObjectProp<TCustomImageList>(u"TitleImages", &G::TitleImages, &G::SetTitleImages);
+    r.ObjectProp<TCustomImageList>(u"TitleMarkers", &G::TitleMarkers, &G::SetTitleMarkers);
     r.StringProp(u"FillerHint", &G::FillerHint, &G::SetFillerHint);
     r.ObjectProp<TComponent>(u"IndicatorPopupMenu", &G::IndicatorPopupMenu, &G::SetIndicatorPopupMenu);
     r.ObjectProp<TComponent>(u"FillerPopupMenu", &G::FillerPopupMenu, &G::SetFillerPopupMenu);
@@ -295,6 +310,10 @@ void TMvCustomDBGrid::RegisterProperties(TPropertyRegistrar<TMvCustomDBGrid>& r)
     // The data set keeps its own filter; the grid's form text does not repeat it.
     r.StringProp(u"Filter", &G::Filter, &G::SetFilter).Stored(false);
     r.BooleanProp(u"Filtered", &G::Filtered, &G::SetFiltered).Stored(false);
+}
+
+void RegisterGridClasses() {
+    RegisterClasses({ClassOf<TMvDBGrid>()});
 }
 
 } // namespace mv

@@ -74,10 +74,10 @@ private:
     TNext FNext;
 };
 
-// The controls unit does not describe its classes for the class registry, so the grid's
-// description names TComponent as its parent (whose Name and Tag it publishes).
+// The grid's description inherits the window control's published properties (bounds,
+// Align, Font, PopupMenu, TabOrder, ...).
 class TMvCustomDBGrid : public TCustomGrid {
-    MV_CLASS(TMvCustomDBGrid, TComponent);
+    MV_CLASS(TMvCustomDBGrid, TWinControl);
     explicit TMvCustomDBGrid(TComponent* owner);
     // Order: timers; the settings' automatic save (outside the designer); references to
     // image lists and the master grid; then the companions (see GridLifecycle.cpp).
@@ -452,6 +452,8 @@ public:
 
 protected:
     TInplaceEdit* CreateEditor() override;
+    // Title and header fonts are copies of the grid's font until they are changed.
+    void FontChanged() override;
 
     // ==================================================================================
     // [SECTION] Overridable operations of the data link and the layout
@@ -641,6 +643,8 @@ private:
     bool FReadOnly = false;
     bool FDragRows = false;
     bool FTitleFontAssigned = false;
+    // Set while the title and header fonts follow the grid's font (not a change of theirs).
+    bool FFollowingFont = false;
     bool FHeaderFontAssigned = false;
     TColor FHeaderColor = clBtnFace;
     Integer FTitleLinesCount = 1;
@@ -711,6 +715,10 @@ class TMvDBGrid : public TMvCustomDBGrid {
     MV_CLASS(TMvDBGrid, TMvCustomDBGrid);
     explicit TMvDBGrid(TComponent* owner) : TMvCustomDBGrid(owner) {}
 };
+
+// Makes TMvDBGrid known by name to the streaming system, so that form text naming it can
+// be read (RegisterVclClasses and RegisterDBClasses do the same for their units).
+void RegisterGridClasses();
 
 // Whether the system's user-interface language is Korean (the grid then shows its editor
 // always, as input methods there expect). Read from LC_ALL, LC_MESSAGES or LANG.

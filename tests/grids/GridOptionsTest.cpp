@@ -2,7 +2,9 @@
 // name, the unit-level settings and the style adjustments.
 #include "GridTestKit.h"
 
+#include "platform/rtl/Filer.h"
 #include "platform/rtl/TypInfo.h"
+#include "platform/rtl/Utf8.h"
 
 #include <cstdlib>
 
@@ -107,6 +109,84 @@ TEST(GridPublishedProperties, TableDefaultsAreReadableByName) {
         // The inherited grid shows only its horizontal bar; the grid draws its own vertical one.
         EXPECT_EQ(static_cast<const TCustomGrid&>(grid).ScrollBars(), ssHorizontal);
         EXPECT_TRUE(grid.DoubleBuffered());
+    }
+    InstallHost(nullptr);
+}
+
+// Every ordinal property with a declared default starts at it, companions included: a
+// value equal to the default is not written, so reading must find it already there.
+void ExpectDeclaredDefaults(const TObject* object, const String& path, Integer depth) {
+    for (const TPropInfo* info : GetPropList(object)) {
+        String name = path + info->Name();
+        if (info->Kind() == tkClass) {
+            const TObject* value = info->GetObject(object);
+            // Owned sub-objects only: references to components are not the grid's state.
+            if (value != nullptr && depth < 3 && dynamic_cast<const TComponent*>(value) == nullptr &&
+                dynamic_cast<const TCollection*>(value) == nullptr)
+                ExpectDeclaredDefaults(value, name + u".", depth + 1);
+            continue;
+        }
+        if (!info->HasDefault() || !info->IsStored(object)) continue;
+        EXPECT_EQ(info->GetOrd(object), info->Default()) << UTF8Encode(name);
+    }
+}
+
+TEST(GridPublishedProperties, AFreshGridHoldsEveryDeclaredDefault) {
+    THeadlessHost host;
+    InstallHost(&host);
+    {
+        TMvDBGrid grid(nullptr);
+        ExpectDeclaredDefaults(&grid, u"", 0);
+    }
+    InstallHost(nullptr);
+}
+
+TEST(GridPublishedProperties, AGridOnAFormIsWrittenAndReadBack) {
+    THeadlessHost host;
+    InstallHost(&host);
+    RegisterVclClasses();
+    RegisterDBClasses();
+    RegisterGridClasses();
+    {
+        TForm form(nullptr);
+        form.SetName(u"Orders");
+        auto* source = new TDataSource(&form);
+        source->SetName(u"OrdersSource");
+        auto* grid = new TMvDBGrid(&form);
+        grid->SetName(u"OrdersGrid");
+        grid->SetParent(&form);
+        grid->SetAlign(alClient);
+        grid->SetDataSource(source);
+        // The title font follows the grid's font until it is changed itself.
+        grid->Font()->SetColor(clNavy);
+        EXPECT_EQ(grid->TitleFont()->Color(), clNavy);
+        grid->TitleFont()->SetStyle({fsBold});
+        grid->Font()->SetColor(clMaroon);
+        EXPECT_EQ(grid->TitleFont()->Color(), clNavy);
+        EXPECT_EQ(grid->HeaderFont()->Color(), clMaroon);
+        grid->SetIndicatorWidth(14);
+        String text = ComponentToText(&form);
+        std::string utf8 = UTF8Encode(text);
+        EXPECT_NE(utf8.find("object OrdersGrid: TMvDBGrid"), std::string::npos) << utf8;
+        EXPECT_NE(utf8.find("TitleFont.Style = [fsBold]"), std::string::npos) << utf8;
+        EXPECT_NE(utf8.find("  Font.Color = clMaroon"), std::string::npos) << utf8;
+        EXPECT_NE(utf8.find("TitleFont.Color = clNavy"), std::string::npos) << utf8;
+        EXPECT_NE(utf8.find("DataSource = OrdersSource"), std::string::npos) << utf8;
+        // A header font that was never assigned follows the grid's font and is not written.
+        EXPECT_EQ(utf8.find("HeaderFont"), std::string::npos) << utf8;
+
+        TForm copy(nullptr);
+        TextToComponent(text, &copy);
+        auto* read = dynamic_cast<TMvDBGrid*>(copy.FindComponent(u"OrdersGrid"));
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->Parent(), &copy);
+        EXPECT_EQ(read->Align(), alClient);
+        EXPECT_EQ(read->DataSource(), copy.FindComponent(u"OrdersSource"));
+        EXPECT_EQ(read->TitleFont()->Style(), TFontStyles{fsBold});
+        EXPECT_EQ(read->TitleFont()->Color(), clNavy);
+        EXPECT_EQ(read->HeaderFont()->Color(), clMaroon);
+        EXPECT_EQ(read->IndicatorWidth(), 14);
+        EXPECT_EQ(ComponentToText(&copy), text);
     }
     InstallHost(nullptr);
 }

@@ -190,9 +190,15 @@ public:
     template <typename G, typename S> TPropBuilder<T> Int64Prop(StringView name, G get, S set) {
         return OrdinalProp<Int64>(name, tkInt64, u"Int64", get, set);
     }
-    // An integer written by its identifier when RegisterIntegerConsts knows one for "TColor".
+    // An integer of a named integer type, written by its identifier when
+    // RegisterIntegerConsts knows one for typeName (cursors: crHandPoint).
+    template <typename G, typename S>
+    TPropBuilder<T> NamedIntegerProp(StringView name, StringView typeName, G get, S set) {
+        return OrdinalProp<Integer>(name, tkInteger, typeName, get, set);
+    }
+    // A colour, written as clRed when RegisterIntegerConsts knows one for "TColor".
     template <typename G, typename S> TPropBuilder<T> ColorProp(StringView name, G get, S set) {
-        return OrdinalProp<Integer>(name, tkInteger, u"TColor", get, set);
+        return NamedIntegerProp(name, u"TColor", get, set);
     }
     template <typename G, typename S> TPropBuilder<T> BooleanProp(StringView name, G get, S set) {
         TPropBuilder<T> b = OrdinalProp<bool>(name, tkEnumeration, u"Boolean", get, set);

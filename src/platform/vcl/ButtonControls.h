@@ -111,7 +111,10 @@ private:
 };
 
 class TCheckBox : public TCustomCheckBox {
-public:
+    MV_CLASS(TCheckBox, TWinControl);
+    // Published (besides TWinControl's): Alignment, AllowGrayed, Caption, State, WordWrap
+    // (Checked follows State and is not stored).
+    static void RegisterProperties(TPropertyRegistrar<TCheckBox>& r);
     using TCustomCheckBox::TCustomCheckBox;
 };
 
@@ -120,7 +123,10 @@ public:
 // A click only checks (a checked radio button stays checked); the arrow keys move the
 // check and the focus to the previous or next enabled radio button of the group.
 class TRadioButton : public TButtonControl {
-public:
+    MV_CLASS(TRadioButton, TWinControl);
+    // Published (besides TWinControl's): Alignment, Caption, Checked, WordWrap.
+    static void RegisterProperties(TPropertyRegistrar<TRadioButton>& r);
+
     explicit TRadioButton(TComponent* owner);
 
     bool Checked() const override { return FChecked; }
@@ -156,7 +162,9 @@ private:
 };
 
 class TGroupBox : public TCustomGroupBox {
-public:
+    MV_CLASS(TGroupBox, TWinControl);
+    // Published (besides TWinControl's): Caption.
+    static void RegisterProperties(TPropertyRegistrar<TGroupBox>& r);
     using TCustomGroupBox::TCustomGroupBox;
 };
 

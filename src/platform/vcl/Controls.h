@@ -109,9 +109,19 @@ void ChangeBiDiModeAlignment(TAlignment& alignment);
 
 // [SECTION] TControl
 class TControl : public TComponent {
-public:
+    MV_CLASS(TControl, TComponent);
+    // Published: Left, Top, Width, Height, Align, Anchors, BiDiMode, Color, Cursor,
+    // Enabled, Font, Hint, ParentBiDiMode, ParentColor, ParentFont, ParentShowHint,
+    // PopupMenu, ShowHint, Visible. Font and Color are stored only when not taken from
+    // the parent. Descendants publish Caption or Text.
+    static void RegisterProperties(TPropertyRegistrar<TControl>& r);
+
     explicit TControl(TComponent* owner);
     ~TControl() override;
+
+    // Streaming: a control read into a window control becomes its child.
+    TComponent* GetParentComponent() const override;
+    void SetParentComponent(TComponent* value) override;
 
     // --- tree and geometry --------------------------------------------------------------
     TWinControl* Parent() const { return FParent; }
@@ -375,9 +385,15 @@ struct TScrollInfo {
 
 // [SECTION] TWinControl
 class TWinControl : public TControl {
-public:
+    MV_CLASS(TWinControl, TControl);
+    // Published (besides TControl's): TabOrder, TabStop.
+    static void RegisterProperties(TPropertyRegistrar<TWinControl>& r);
+
     explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
+
+    // Streaming: the children that root owns are written inside this control, in z-order.
+    void GetChildren(const TGetChildProc& proc, TComponent* root) override;
 
     // --- children ---------------------------------------------------------------------
     Integer ControlCount() const { return static_cast<Integer>(FControls.size()); }

@@ -239,7 +239,10 @@ private:
 };
 
 class TEdit : public TCustomEdit {
-public:
+    MV_CLASS(TEdit, TWinControl);
+    // Published (besides TWinControl's): Alignment, AutoSelect, BorderStyle, CharCase,
+    // HideSelection, MaxLength, PasswordChar, ReadOnly, Text.
+    static void RegisterProperties(TPropertyRegistrar<TEdit>& r);
     using TCustomEdit::TCustomEdit;
 };
 

@@ -11,7 +11,10 @@
 namespace mv {
 
 class TTimer : public TComponent {
-public:
+    MV_CLASS(TTimer, TComponent);
+    // Published: Enabled, Interval.
+    static void RegisterProperties(TPropertyRegistrar<TTimer>& r);
+
     explicit TTimer(TComponent* owner);
     ~TTimer() override;
 
@@ -90,7 +93,10 @@ private:
 };
 
 class TPanel : public TCustomPanel {
-public:
+    MV_CLASS(TPanel, TWinControl);
+    // Published (besides TWinControl's): Alignment, BevelInner, BevelOuter, BevelWidth,
+    // BorderStyle, BorderWidth, Caption, ShowCaption.
+    static void RegisterProperties(TPropertyRegistrar<TPanel>& r);
     using TCustomPanel::TCustomPanel;
 };
 

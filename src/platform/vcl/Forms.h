@@ -195,7 +195,10 @@ using TBorderIcons = Set<TBorderIcon>;
 
 // Least and greatest size of a form's client area; 0 is no limit.
 class TSizeConstraints : public TPersistent {
-public:
+    MV_CLASS(TSizeConstraints, TPersistent);
+    // Published: MaxHeight, MaxWidth, MinHeight, MinWidth (default 0).
+    static void RegisterProperties(TPropertyRegistrar<TSizeConstraints>& r);
+
     Integer MinWidth() const { return FMinWidth; }
     void SetMinWidth(Integer value) { SetValue(FMinWidth, value); }
     Integer MinHeight() const { return FMinHeight; }
@@ -220,9 +223,17 @@ private:
 // Its bounds are the client area in screen coordinates: the window manager's frame lies
 // outside them.
 class TCustomForm : public TCustomControl {
-public:
+    MV_CLASS(TCustomForm, TWinControl);
+    // Published (besides TWinControl's): ActiveControl, BorderIcons, BorderStyle, Caption,
+    // Constraints, HelpContext, KeyPreview, Position.
+    static void RegisterProperties(TPropertyRegistrar<TCustomForm>& r);
+
     explicit TCustomForm(TComponent* owner);
     ~TCustomForm() override;
+
+    // Streaming, as the root: first the components it owns that have no parent (data
+    // sets, menus), then its child controls.
+    void GetChildren(const TGetChildProc& proc, TComponent* root) override;
 
     // Fires OnCreate once (Application->CreateForm calls it). A form whose OnCreate has
     // not fired yet fires it just before it is first shown.
@@ -334,9 +345,13 @@ private:
 };
 
 class TForm : public TCustomForm {
-public:
+    MV_CLASS(TForm, TCustomForm);
     using TCustomForm::TCustomForm;
 };
+
+// Makes the control, menu, image list and form classes known by name to the streaming
+// system (GetClass), so that form text naming them can be read.
+void RegisterVclClasses();
 
 // The form control is on (its top-level control when that is a form), or null.
 TCustomForm* GetParentForm(const TControl* control);

@@ -7,6 +7,7 @@
 // given (a child control's top-left inside its window's surface). Rectangles are half-open.
 #pragma once
 
+#include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Persistent.h"
 #include "platform/rtl/Set.h"
@@ -95,7 +96,10 @@ extern Integer DefFontHeight; // -12
 // are kept and streamed but do not change the face Pango chooses. Every setter that
 // changes a value fires OnChange once.
 class TFont : public TGraphicsObject {
-public:
+    MV_CLASS(TFont, TPersistent);
+    // Published: Charset, Color, Height, Name, Pitch, Size (not stored: Height is), Style.
+    static void RegisterProperties(TPropertyRegistrar<TFont>& r);
+
     TFont();
     ~TFont() override;
 

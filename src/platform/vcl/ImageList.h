@@ -25,7 +25,11 @@ constexpr TColorRef CLR_NONE = 0xFFFFFFFFu;
 constexpr TColorRef CLR_DEFAULT = 0xFF000000u;
 
 class TCustomImageList : public TComponent {
-public:
+    MV_CLASS(TCustomImageList, TComponent);
+    // Published: BkColor, BlendColor, DrawingStyle, Height, ImageType, Masked, Width.
+    // The images themselves are not streamed: code adds them.
+    static void RegisterProperties(TPropertyRegistrar<TCustomImageList>& r);
+
     explicit TCustomImageList(TComponent* owner = nullptr);
     ~TCustomImageList() override;
 
@@ -99,7 +103,7 @@ private:
 };
 
 class TImageList : public TCustomImageList {
-public:
+    MV_CLASS(TImageList, TCustomImageList);
     using TCustomImageList::TCustomImageList;
 };
 

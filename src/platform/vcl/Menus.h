@@ -40,7 +40,11 @@ Char GetHotkey(const String& caption);
 String StripHotkey(const String& caption);
 
 class TMenuItem : public TComponent {
-public:
+    MV_CLASS(TMenuItem, TComponent);
+    // Published: AutoCheck, Caption, Checked, Default, Enabled, GroupIndex, Hint,
+    // RadioItem, ShortCut, Visible.
+    static void RegisterProperties(TPropertyRegistrar<TMenuItem>& r);
+
     explicit TMenuItem(TComponent* owner);
     // Frees the child items and takes the item out of its parent.
     ~TMenuItem() override;
@@ -91,6 +95,11 @@ public:
     void Clear();
     Integer IndexOf(const TMenuItem* item) const;
     TMenuItem* Parent() const { return FParent; }
+    // Streaming: the parent item, or the menu for a first-level item; an item read into
+    // a menu or an item is added to it.
+    TComponent* GetParentComponent() const override;
+    void SetParentComponent(TComponent* value) override;
+    void GetChildren(const TGetChildProc& proc, TComponent* root) override;
     Integer MenuIndex() const { return FParent ? FParent->IndexOf(this) : -1; }
     // The child whose caption (without "&") equals caption, or null.
     TMenuItem* Find(const String& caption) const;
@@ -125,9 +134,15 @@ private:
 enum TPopupAlignment { paLeft, paRight, paCenter };
 
 class TPopupMenu : public TComponent {
-public:
+    MV_CLASS(TPopupMenu, TComponent);
+    // Published: Alignment, AutoPopup.
+    static void RegisterProperties(TPropertyRegistrar<TPopupMenu>& r);
+
     explicit TPopupMenu(TComponent* owner);
     ~TPopupMenu() override;
+
+    // Streaming: the items are written inside the menu, sub-items inside their item.
+    void GetChildren(const TGetChildProc& proc, TComponent* root) override;
 
     // The root item; its children are the menu's items.
     TMenuItem* Items() const { return FItems; }

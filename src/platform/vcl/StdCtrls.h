@@ -56,7 +56,9 @@ private:
 };
 
 class TButton : public TCustomButton {
-public:
+    MV_CLASS(TButton, TWinControl);
+    // Published (besides TWinControl's): Cancel, Caption, Default, ModalResult.
+    static void RegisterProperties(TPropertyRegistrar<TButton>& r);
     using TCustomButton::TCustomButton;
 };
 
@@ -110,7 +112,10 @@ private:
 };
 
 class TLabel : public TCustomLabel {
-public:
+    MV_CLASS(TLabel, TControl);
+    // Published (besides TControl's): Alignment, AutoSize, Caption, FocusControl, Layout,
+    // ShowAccelChar, Transparent, WordWrap.
+    static void RegisterProperties(TPropertyRegistrar<TLabel>& r);
     using TCustomLabel::TCustomLabel;
 };
 
