@@ -369,9 +369,7 @@ void TDataSet::InitFieldDefs() {
         OpenCursor(true);
 }
 
-namespace {
-
-void AddDefsFromFields(TFieldDefs& defs, const TFields& fields) {
+void TDataSet::AddDefsFromFields(TFieldDefs& defs, const TFields& fields) {
     for (TField* field : fields) {
         if (field->FieldKind() != fkData && field->FieldKind() != fkInternalCalc) continue;
         TFieldDef* def = defs.AddFieldDef();
@@ -383,12 +381,20 @@ void AddDefsFromFields(TFieldDefs& defs, const TFields& fields) {
         if (field->FieldKind() == fkInternalCalc) def->SetInternalCalcField(true);
         if (auto* bcd = dynamic_cast<TBCDField*>(field)) def->SetPrecision(bcd->Precision());
         if (auto* fmt = dynamic_cast<TFMTBCDField*>(field)) def->SetPrecision(fmt->Precision());
-        if (auto* object = dynamic_cast<TObjectField*>(field))
+        if (auto* nestedField = dynamic_cast<TDataSetField*>(field)) {
+            // A nested data set's definitions are its own: from its persistent fields, or
+            // the definitions it was given.
+            if (TDataSet* nested = nestedField->FNestedDataSet) {
+                if (nested->FieldCount() > 0)
+                    AddDefsFromFields(*def->ChildDefs(), *nested->Fields());
+                else
+                    def->ChildDefs()->Assign(nested->FieldDefs());
+            }
+        } else if (auto* object = dynamic_cast<TObjectField*>(field)) {
             AddDefsFromFields(*def->ChildDefs(), *object->Fields());
+        }
     }
 }
-
-} // namespace
 
 void TDataSet::InitFieldDefsFromFields() {
     if (FFieldDefs->Count() != 0 || FieldCount() == 0) return;

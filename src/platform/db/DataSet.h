@@ -389,6 +389,7 @@ protected:
     virtual void DestroyFields();
     // FieldDefs built from persistent fields (only when there are no definitions yet).
     void InitFieldDefsFromFields();
+    static void AddDefsFromFields(TFieldDefs& defs, const TFields& fields);
     void InitFieldDefs();
     // Runs InternalOpen inside the framework's bookkeeping; the base SetActive calls it.
     virtual void OpenCursor(bool infoQuery = false);

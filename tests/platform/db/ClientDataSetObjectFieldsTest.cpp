@@ -321,6 +321,50 @@ TEST(ClientDataSetObjectFields, FilesKeepTheTreeOfDefinitionsAndNestedRecords) {
     EXPECT_EQ(SaveBytes(loaded), bytes);
 }
 
+// Persistent fields describe the store too: an ADT with its children, and a nested data
+// set field whose nested set has persistent fields of its own.
+TEST(ClientDataSetObjectFields, PersistentObjectFieldsMakeTheDefinitions) {
+    TClientDataSet orders;
+    orders.SetObjectView(true);
+    auto* id = new TIntegerField(&orders);
+    id->SetFieldName(u"ID");
+    id->SetDataSet(&orders);
+    auto* address = new TADTField(&orders);
+    address->SetFieldName(u"Address");
+    address->SetDataSet(&orders);
+    auto* city = new TStringField(&orders);
+    city->SetFieldName(u"City");
+    city->SetSize(15);
+    city->SetParentField(address);
+    auto* linesField = new TDataSetField(&orders);
+    linesField->SetFieldName(u"Lines");
+    linesField->SetDataSet(&orders);
+    TClientDataSet lines;
+    auto* item = new TStringField(&lines);
+    item->SetFieldName(u"Item");
+    item->SetSize(8);
+    item->SetDataSet(&lines);
+    lines.SetDataSetField(linesField);
+
+    orders.CreateDataSet();
+    TFieldDef* addressDef = orders.FieldDefs()->Find(u"Address");
+    ASSERT_EQ(addressDef->ChildDefs()->Count(), 1);
+    EXPECT_EQ(addressDef->ChildDefs()->Items(0)->Size(), 15);
+    ASSERT_EQ(orders.FieldDefs()->Find(u"Lines")->ChildDefs()->Count(), 1);
+    orders.AppendRecord({Variant(1)});
+    EXPECT_THROW(city->SetAsString(u"x"), EDatabaseError) << "a child is written only while editing";
+    orders.Edit();
+    city->SetAsString(u"Lyon");
+    orders.Post();
+    lines.Open();
+    lines.AppendRecord({Variant(u"nut")});
+    EXPECT_EQ(item->AsString(), u"nut");
+    EXPECT_FALSE(linesField->IsNull());
+    EXPECT_EQ(address->AsString(), u"(Lyon)");
+    lines.Close();
+    orders.Close();
+}
+
 // Records of a nested data set inside a nested data set reach the outermost file.
 TEST(ClientDataSetObjectFields, NestedSetsNestAgain) {
     TClientDataSet customers;
