@@ -35,7 +35,8 @@ class TCustomConnection : public TComponent {
     // Made to be copied row by row: the data set may be unidirectional (holding only the
     // current row, RecordCount -1), and a text field whose length the database does not
     // declare has a Size that fits the longest value of the result (at least 1; a wide
-    // memo when no string field can hold it), so that reading a value never cuts it.
+    // memo when no string field can hold it), so that reading a value never cuts it; a
+    // value that would not fit raises EDatabaseError instead.
     virtual std::unique_ptr<TDataSet> OpenQuery(const String& commandText) = 0;
 };
 

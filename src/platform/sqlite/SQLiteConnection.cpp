@@ -7,6 +7,7 @@
 #include "platform/sqlite/SQLiteConsts.h"
 #include "platform/sqlite/SQLitePrivate.h"
 #include "platform/sqlite/SQLiteQuery.h"
+#include "platform/sqlite/SQLiteQueryPrivate.h"
 #include "platform/sqlite/SQLiteValues.h"
 
 #include <algorithm>
@@ -173,6 +174,9 @@ std::unique_ptr<TDataSet> TSQLiteConnection::OpenQuery(const String& commandText
     query->SetConnection(this);
     query->SQL()->SetText(commandText);
     query->SetReadOnly(true);
+    // The caller copies each row once: no cache behind it, and texts no longer than the
+    // longest value (a fixed 255 would cost a copy 512 bytes per value).
+    TSQLiteQueryImpl::Of(*query).PrepareForLoading();
     query->Open();
     return query;
 }

@@ -72,6 +72,15 @@ class TSQLiteConnection : public TCustomConnection {
     // A TSQLiteQuery over commandText, open on its first row (TCustomConnection). The
     // text must be one statement that only reads; anything else raises EDatabaseError
     // (SQLite's message, or the query's for a text that changes data or returns no rows).
+    // The query is read-only and forward-only (it keeps only the current row; Prior,
+    // Last, RecNo changes, bookmarks and Refresh raise SDataSetUnidirectional, RecordCount
+    // is -1). A text column without declared length, and an expression, gets the length
+    // of its longest value (in UTF-8 bytes, so never shorter than the text; at least 1)
+    // instead of 255, or becomes a wide memo when longer than 8192; the SQL runs once
+    // more as a subquery to measure this (a statement that cannot be one, such as a
+    // PRAGMA, keeps 255). Reading a text longer than measured (a command whose values
+    // differ per run, random()) raises STextLongerThanMeasured. A TSQLiteQuery made
+    // directly keeps 255.
     std::unique_ptr<TDataSet> OpenQuery(const String& commandText) override;
 
     // The rowid of the last row this connection inserted.

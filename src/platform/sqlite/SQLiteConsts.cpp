@@ -19,5 +19,7 @@ String STransactionActive = u"A transaction is already active";
 String SRecordChanged = u"Record not found or changed by another user";
 String SParamNotFound = u"Parameter '%s' not found";
 String SFetchFailed = u"The result could not be read further: %s";
+String STextLongerThanMeasured = u"Column '%s' returned a text longer than the %d characters measured before "
+                                 u"it was read; the command gives other values each time it runs";
 } // namespace SQLiteConsts
 } // namespace mv

@@ -22,5 +22,7 @@ extern String STransactionActive; // "A transaction is already active"
 extern String SRecordChanged;     // "Record not found or changed by another user"
 extern String SParamNotFound;     // "Parameter '%s' not found"
 extern String SFetchFailed;       // "The result could not be read further: %s"
+// "Column '%s' returned a text longer than the %d characters measured before it was read; ..."
+extern String STextLongerThanMeasured;
 } // namespace SQLiteConsts
 } // namespace mv

@@ -4,10 +4,12 @@
 //
 // [SECTION] Construction and properties   SetConnection, SetSort, SetFiltered, SetFilterText, ExecSQL
 // [SECTION] Columns                        DescribeColumns, FindUpdateTable
-// [SECTION] Cache                          Swap, AppendCurrentRow, FetchBlock, EnsureRow, PositionOf
+// [SECTION] Cache                          Swap, AppendCurrentRow, FetchBlock, EnsureRow, StepForward,
+//                                          MoveForward, MoveCursor, PositionOf
 // [SECTION] Opening                        InternalOpen, InternalClose, InternalInitFieldDefs,
-// InternalRefresh [SECTION] Buffers and records            AllocRecordBuffer, GetRecord, GetFieldData,
-// SetFieldData [SECTION] Editing                        InternalPost, InternalAddRecord, InternalDelete
+//                                          InternalRefresh
+// [SECTION] Buffers and records            AllocRecordBuffer, GetRecord, GetFieldData, SetFieldData
+// [SECTION] Editing                        InternalPost, InternalAddRecord, InternalDelete
 // [SECTION] Bookmarks                      GetBookmarkData, InternalGotoBookmark, CompareBookmarks
 //
 // Record buffer: a header (serial, bookmark flag) followed by one Variant per result
@@ -251,7 +253,8 @@ Integer TSQLiteQuery::ExecSQL() {
 }
 
 bool TSQLiteQuery::GetCanModify() const {
-    return FImpl->Editable && !FReadOnly && FConnection != nullptr && !FConnection->ReadOnly();
+    return FImpl->Editable && !FReadOnly && !IsUniDirectional() && FConnection != nullptr &&
+           !FConnection->ReadOnly();
 }
 
 // ======================================================================================
@@ -363,6 +366,7 @@ void TSQLiteQueryImpl::FindUpdateTable(sqlite3* db) {
 
 void TSQLiteQueryImpl::Reset() {
     Statement.reset();
+    RowPending = false;
     Rows.clear();
     Rows.shrink_to_fit();
     Cursor = -1;
@@ -379,6 +383,10 @@ void TSQLiteQueryImpl::Swap(TSQLiteExecution execution) {
     Statement = std::move(execution.Statement);
     if (!execution.HasRow) {
         Statement.reset();
+        return;
+    }
+    if (ForwardOnly()) {
+        RowPending = true;
         return;
     }
     AppendCurrentRow();
@@ -429,6 +437,51 @@ bool TSQLiteQueryImpl::EnsureRow(Integer position) {
 
 void TSQLiteQueryImpl::FetchAll() {
     EnsureRow(std::numeric_limits<Integer>::max() - 1);
+}
+
+bool TSQLiteQueryImpl::StepForward() {
+    assert(ForwardOnly() && "StepForward: only a forward-only query drops the rows it passed");
+    Rows.clear();
+    if (RowPending) {
+        RowPending = false;
+        AppendCurrentRow();
+    } else {
+        if (!FetchError.empty()) DatabaseErrorFmt(SQLiteConsts::SFetchFailed, {FetchError}, Owner);
+        FetchBlock(1);
+    }
+    if (Rows.empty()) return false;
+    // The lengths were measured by running the SQL once before: a text longer now means
+    // the command gives other values each run (random(), a function with side effects).
+    for (std::size_t i = 0; i < Columns.size(); ++i) {
+        const TSQLiteColumn& column = Columns[i];
+        if (!column.Measured) continue;
+        auto length = sqlite3_column_bytes16(Statement.get(), static_cast<int>(i)) / sizeof(Char);
+        if (length > static_cast<std::size_t>(column.Size))
+            DatabaseErrorFmt(SQLiteConsts::STextLongerThanMeasured, {column.FieldName, column.Size}, Owner);
+    }
+    return true;
+}
+
+TGetResult TSQLiteQueryImpl::MoveForward(TGetMode getMode) {
+    if (getMode == gmPrior) return grBOF;
+    if (getMode == gmNext && !StepForward()) return grEOF;
+    if (Rows.empty()) return grEOF;
+    Cursor = 0;
+    return grOK;
+}
+
+TGetResult TSQLiteQueryImpl::MoveCursor(TGetMode getMode) {
+    Integer row = Cursor + (getMode == gmNext ? 1 : getMode == gmPrior ? -1 : 0);
+    if (row < 0) {
+        Cursor = -1;
+        return grBOF;
+    }
+    if (!EnsureRow(row)) {
+        Cursor = static_cast<Integer>(Rows.size());
+        return grEOF;
+    }
+    Cursor = row;
+    return grOK;
 }
 
 Integer TSQLiteQueryImpl::PositionOf(Int64 serial) const {
@@ -482,6 +535,7 @@ void TSQLiteQueryImpl::FillFieldDefs() {
 void TSQLiteQuery::InternalInitFieldDefs() {
     TSQLiteExecution execution = FImpl->Execute(false, String(), String(), sbQuery);
     FImpl->DescribeColumns(execution.Statement.get(), execution.HasRow);
+    if (FImpl->SizeTextsFromData) FImpl->SizeGuessedTexts(FImpl->Db(), execution.HasRow);
     FImpl->FindUpdateTable(FImpl->Db());
     FImpl->FillFieldDefs();
 }
@@ -489,6 +543,9 @@ void TSQLiteQuery::InternalInitFieldDefs() {
 void TSQLiteQuery::InternalOpen() {
     TSQLiteExecution execution = FImpl->Execute(Filtered(), Filter(), FSort, sbFilter);
     FImpl->DescribeColumns(execution.Statement.get(), execution.HasRow);
+    // After Execute: its statement holds the read transaction, so the lengths measured
+    // are those of the rows it will return.
+    if (FImpl->SizeTextsFromData) FImpl->SizeGuessedTexts(FImpl->Db(), execution.HasRow);
     FImpl->FindUpdateTable(FImpl->Db());
     FImpl->FillFieldDefs();
     if (DefaultFields()) {
@@ -524,6 +581,7 @@ bool TSQLiteQuery::IsCursorOpen() const {
 }
 
 void TSQLiteQuery::InternalRefresh() {
+    CheckBiDirectional();
     TSQLiteExecution execution = FImpl->Execute(Filtered(), Filter(), FSort, sbQuery);
     Integer position = FImpl->Cursor;
     FImpl->Swap(std::move(execution));
@@ -570,6 +628,9 @@ void TSQLiteQuery::ClearCalcFields(TRecordBuffer buffer) {
 }
 
 void TSQLiteQuery::InternalFirst() {
+    // A forward-only result cannot go back to its first row once past it: run it again.
+    if (IsUniDirectional() && FImpl->NextSerial > 0)
+        FImpl->Swap(FImpl->Execute(Filtered(), Filter(), FSort, sbQuery));
     FImpl->Cursor = -1;
 }
 
@@ -582,17 +643,9 @@ TGetResult TSQLiteQuery::GetRecord(TRecordBuffer buffer, TGetMode getMode, bool 
     TSQLiteQueryImpl& impl = *FImpl;
     try {
         for (;;) {
-            Integer row = impl.Cursor + (getMode == gmNext ? 1 : getMode == gmPrior ? -1 : 0);
-            if (row < 0) {
-                impl.Cursor = -1;
-                return grBOF;
-            }
-            if (!impl.EnsureRow(row)) {
-                impl.Cursor = static_cast<Integer>(impl.Rows.size());
-                return grEOF;
-            }
-            impl.Cursor = row;
-            const TSQLiteCachedRow& cached = impl.Rows[static_cast<std::size_t>(row)];
+            TGetResult moved = impl.ForwardOnly() ? impl.MoveForward(getMode) : impl.MoveCursor(getMode);
+            if (moved != grOK) return moved;
+            const TSQLiteCachedRow& cached = impl.Rows[static_cast<std::size_t>(impl.Cursor)];
             Header(buffer) = THeader{cached.Serial, bfCurrent};
             std::copy(cached.Values.begin(), cached.Values.end(), Slots(buffer));
             GetCalcFields(buffer);
@@ -608,11 +661,13 @@ TGetResult TSQLiteQuery::GetRecord(TRecordBuffer buffer, TGetMode getMode, bool 
 Integer TSQLiteQuery::GetRecNo() const {
     TRecordBuffer buffer = State() == dsCalcFields ? CalcBuffer() : ActiveBuffer();
     if (buffer == nullptr || IsEmpty() || GetBookmarkFlag(buffer) != bfCurrent) return -1;
+    if (IsUniDirectional()) return static_cast<Integer>(Header(buffer).Serial);
     Integer position = FImpl->PositionOf(Header(buffer).Serial);
     return position < 0 ? -1 : position + 1;
 }
 
 void TSQLiteQuery::SetRecNoValue(Integer value) {
+    CheckBiDirectional();
     CheckBrowseMode();
     if (value == GetRecNo()) return;
     DoBeforeScroll();
@@ -624,7 +679,8 @@ void TSQLiteQuery::SetRecNoValue(Integer value) {
 }
 
 Integer TSQLiteQuery::GetRecordCount() const {
-    if (!FImpl->Open) return -1;
+    // Forward-only: counting would read the rows it cannot keep.
+    if (!FImpl->Open || IsUniDirectional()) return -1;
     FImpl->FetchAll();
     return static_cast<Integer>(FImpl->Rows.size());
 }
@@ -746,6 +802,7 @@ void TSQLiteQuery::SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag value) {
 }
 
 void TSQLiteQuery::InternalGotoBookmark(const TBookmark& bookmark) {
+    CheckBiDirectional();
     Integer position = bookmark.size() == sizeof(Int64) ? FImpl->PositionOf(SerialOf(bookmark)) : -1;
     if (position < 0) DatabaseError(DBConsts::SRecordNotFound, this);
     FImpl->Cursor = position;

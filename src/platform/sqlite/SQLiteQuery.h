@@ -6,6 +6,8 @@
 // the cache read the rest. While rows remain unread the statement keeps SQLite's read
 // transaction open (other connections cannot commit in rollback-journal mode until the
 // fetch completes or the query closes).
+// TSQLiteConnection::OpenQuery makes its queries forward-only instead (no cache: each
+// row is read once, for copying) and sizes their texts from the data (SQLiteConnection.h).
 //
 // Fields come from the result columns: names as SQLite gives them (a repeated name gets
 // "_1", "_2" ...), types from the declared column types (SQLiteValues.h: integers,

@@ -6,11 +6,16 @@
 // *complete* when the statement has no more rows (it is then finalized, which ends
 // SQLite's read transaction). Cursor is the cache position the record-buffer protocol
 // stands on: -1 before the first row, Rows.size() after the last fetched one.
+//
+// A *forward-only* query (unidirectional, made by TSQLiteConnection::OpenQuery for
+// loading) caches only the row it stands on: Rows holds at most that one row, Cursor is
+// 0 on it, and a row's serial is its number in the result.
 #pragma once
 
 #include "platform/sqlite/SQLitePrivate.h"
 #include "platform/sqlite/SQLiteQuery.h"
 
+#include <cassert>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -23,6 +28,7 @@ struct TSQLiteColumn {
     TFieldType Type = ftUnknown;
     Integer Size = 0;
     bool SizeGuessed = false; // a text without declared length
+    bool Measured = false;    // sized from the data (SizeGuessedTexts): longer values are errors
     bool Julian = false;      // a date column was seen holding Julian numbers
     std::string Database;     // schema of the table the column comes from
     std::string Table;        // empty: an expression
@@ -50,6 +56,15 @@ enum TSQLiteBlame { sbQuery, sbFilter, sbSort };
 
 struct TSQLiteQueryImpl {
     explicit TSQLiteQueryImpl(TSQLiteQuery* owner) : Owner(owner) {}
+    static TSQLiteQueryImpl& Of(TSQLiteQuery& query) { return *query.FImpl; }
+
+    // Makes the closed query what loading wants: forward-only, texts sized from the data.
+    void PrepareForLoading() {
+        assert(!Open && "PrepareForLoading: the query must be closed");
+        Owner->SetUniDirectional(true);
+        SizeTextsFromData = true;
+    }
+    bool ForwardOnly() const { return Owner->IsUniDirectional(); }
 
     TSQLiteQuery* Owner;
     bool Open = false;
@@ -69,6 +84,12 @@ struct TSQLiteQueryImpl {
     // Keys of rows this data set wrote while the fetch was still going: the statement
     // may meet them again (an index scan sees an updated key later), and must skip them.
     std::unordered_set<std::string> WrittenKeys;
+
+    // -- Loading -------------------------------------------------------------------------
+    // The statement stands on a row not read yet (a forward-only query just executed).
+    bool RowPending = false;
+    // Guessed text columns are sized from the result at open (SizeGuessedTexts).
+    bool SizeTextsFromData = false;
 
     // -- Record buffers ----------------------------------------------------------------
     Integer DataSlots = 0;
@@ -97,6 +118,14 @@ struct TSQLiteQueryImpl {
     // the message of `blame`.
     TSQLiteExecution Execute(bool filtered, const String& filter, const String& sort, TSQLiteBlame blame);
     void BindParams(sqlite3_stmt* statement) const;
+    // Gives every column with SizeGuessed the length of its longest value in the result
+    // (UTF-8 bytes, never fewer than the UTF-16 units the field holds; at least 1), or
+    // makes it a wide memo when that is more than a string field holds. Runs the SQL
+    // once more as a subquery; call it while Statement holds the read transaction, so
+    // both see the same rows.
+    // An empty result (hasRow false) gives them 1 without running anything; a statement
+    // that cannot be a subquery (PRAGMA) leaves them as they are.
+    void SizeGuessedTexts(sqlite3* db, bool hasRow);
 
     // ==================================================================================
     // [SECTION] Columns and cache (SQLiteQuery.cpp)
@@ -116,6 +145,12 @@ struct TSQLiteQueryImpl {
     // there is no such row. Raises the fetch's error.
     bool EnsureRow(Integer position);
     void FetchAll();
+    // Forward-only moves: replaces the one cached row by the next (false at the end;
+    // raises STextLongerThanMeasured rather than let a field cut a text), and the
+    // record-buffer move of GetRecord for either kind of query.
+    bool StepForward();
+    TGetResult MoveForward(TGetMode getMode);
+    TGetResult MoveCursor(TGetMode getMode);
     Integer PositionOf(Int64 serial) const;
     void InvalidatePositions();
     std::string KeyOf(const std::vector<Variant>& values) const;

@@ -3,6 +3,8 @@
 // Call flow: Open / Requery -> Execute -> BaseText (the SQL, checked to be one
 // statement) -> wrapped text "SELECT * FROM (<SQL>) WHERE (<Filter>) ORDER BY <n>..."
 // -> PrepareSingle under TReadOnlyScope -> BindParams -> first step.
+// A query made for loading then measures its guessed text columns: SizeGuessedTexts
+// runs "WITH MV_MEASURED (c1, ...) AS (<SQL>) SELECT max(length(...)) ..." the same way.
 #include "platform/sqlite/SQLiteQueryPrivate.h"
 
 #include "platform/db/DBConsts.h"
@@ -11,6 +13,9 @@
 #include "platform/sqlite/SQLiteConnection.h"
 #include "platform/sqlite/SQLiteConsts.h"
 #include "platform/sqlite/SQLiteValues.h"
+
+#include <algorithm>
+#include <cctype>
 
 namespace mv {
 
@@ -158,6 +163,65 @@ TSQLiteExecution TSQLiteQueryImpl::Execute(bool filtered, const String& filter, 
         DatabaseError(reason, Owner);
     }
     return execution;
+}
+
+void TSQLiteQueryImpl::SizeGuessedTexts(sqlite3* db, bool hasRow) {
+    std::vector<std::size_t> guessed;
+    for (std::size_t i = 0; i < Columns.size(); ++i)
+        if (Columns[i].SizeGuessed) guessed.push_back(i);
+    if (guessed.empty()) return;
+    if (!hasRow) {
+        // An empty result has nothing to measure; no need to run it again.
+        for (std::size_t i : guessed) {
+            Columns[i].SizeGuessed = false;
+            Columns[i].Size = 1;
+        }
+        return;
+    }
+    // The result's columns are renamed c1, c2 ... by the common table expression: their
+    // own names may repeat or be the text of an expression. The byte length of a value
+    // cast to a blob is that of its UTF-8 text, which bounds the UTF-16 length from above.
+    std::string names;
+    for (std::size_t i = 0; i < Columns.size(); ++i)
+        names += (i == 0 ? "c" : ", c") + std::to_string(i + 1);
+    std::string lengths;
+    for (std::size_t i : guessed)
+        lengths +=
+            (lengths.empty() ? "" : ", ") + ("max(length(CAST(c" + std::to_string(i + 1) + " AS BLOB)))");
+    // A name the SQL does not use: inside the expression its own tables must keep theirs.
+    std::string upper = PlannedText;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::string cte = "MV_MEASURED";
+    while (upper.find(cte) != std::string::npos)
+        cte += "_";
+    std::string sql =
+        "WITH " + cte + " (" + names + ") AS (\n" + PlannedText + "\n)\nSELECT " + lengths + " FROM " + cte;
+    TStatementPtr statement;
+    try {
+        TReadOnlyScope readOnly(db);
+        statement = PrepareSingle(db, sql, Owner);
+    } catch (const EDatabaseError&) {
+        // Not every statement that returns rows can be a subquery (PRAGMA, EXPLAIN): its
+        // texts keep the guessed size, as in a query opened by itself.
+        return;
+    }
+    BindParams(statement.get());
+    int rc = sqlite3_step(statement.get());
+    if (rc != SQLITE_ROW) RaiseError(db, rc, Owner);
+    for (std::size_t k = 0; k < guessed.size(); ++k) {
+        // NULL when the result is empty or the column holds only NULLs.
+        sqlite3_int64 longest = sqlite3_column_int64(statement.get(), static_cast<int>(k));
+        TSQLiteColumn& column = Columns[guessed[k]];
+        column.SizeGuessed = false;
+        column.Measured = longest <= LongestStringSize;
+        if (longest > LongestStringSize) {
+            column.Type = ftWideMemo;
+            column.Size = 0;
+        } else {
+            column.Size = std::max<Integer>(static_cast<Integer>(longest), 1);
+        }
+    }
 }
 
 void TSQLiteQueryImpl::BindParams(sqlite3_stmt* statement) const {

@@ -30,6 +30,9 @@ namespace mv::SQLiteDetail {
 
 // Texts without a declared length get this many characters.
 constexpr Integer DefaultTextSize = 255;
+// The longest text a string field holds (TStringField's size limit); a text measured
+// longer becomes a wide memo.
+constexpr Integer LongestStringSize = 8192;
 
 // The field type (and size, for strings) for a declared column type. An empty or
 // unrecognised declaration takes the storage class of a sample value (storageClass, one
