@@ -386,7 +386,10 @@ Byte* TStore::NewImage(std::uint32_t& id) {
     if (FIdCount == UINT32_MAX) DatabaseError(u"Too many records");
     id = FIdCount;
     if ((id >> ChunkBits) >= FChunks.size())
-        FChunks.push_back(std::make_unique<Byte[]>(static_cast<std::size_t>(FStride) << ChunkBits));
+        // Not zeroed: every image is written whole before it is read, and untouched pages
+        // of a new chunk cost nothing until then.
+        FChunks.push_back(
+            std::make_unique_for_overwrite<Byte[]>(static_cast<std::size_t>(FStride) << ChunkBits));
     ++FIdCount;
     return Image(id);
 }
