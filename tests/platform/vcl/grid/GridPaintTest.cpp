@@ -145,23 +145,34 @@ TEST_F(GridFixture, AnOpenEditorTravelsWithItsCellWhenScrolled) {
     }
 }
 
-TEST_F(GridFixture, ScrolledGridWithOpenEditorMatchesSnapshot) {
-    Grid->SetOptions(Grid->Options() + goEditing);
-    Grid->SetColWidths(0, 36);
-    Grid->SetColWidths(4, 96);
-    Grid->SetTopRow(8);
-    Grid->SetLeftCol(3);
-    Grid->FocusCell(4, 10, true);
-    Host.KeyDown(VK_F2);
-    Host.TypeText(u" edited");
-    Application->ProcessMessages();
-    ASSERT_TRUE(Grid->InplaceEditor());
-    EXPECT_EQ(Grid->InplaceEditor()->Text(), u"4,10 edited");
+// The same scrolled grid with its editor open, left to right and mirrored.
+TEST_F(GridFixture, ScrolledGridWithOpenEditorMatchesSnapshots) {
+    for (TBiDiMode mode : {bdLeftToRight, bdRightToLeft}) {
+        SCOPED_TRACE(mode == bdLeftToRight ? "left to right" : "right to left");
+        Grid->SetBiDiMode(mode);
+        Grid->SetOptions(Grid->Options() + goEditing);
+        Grid->SetColWidths(0, 36);
+        Grid->SetColWidths(4, 96);
+        Grid->SetTopRow(8);
+        Grid->SetLeftCol(3);
+        Grid->FocusCell(4, 10, true);
+        Host.KeyDown(VK_F2);
+        Host.TypeText(u" edited");
+        Application->ProcessMessages();
+        ASSERT_TRUE(Grid->InplaceEditor());
+        EXPECT_EQ(Grid->InplaceEditor()->Text(), u"4,10 edited");
+        EXPECT_EQ(Grid->InplaceEditor()->BoundsRect(), Grid->CellRect(4, 10));
 
-    const std::string file = "/tmp/grid_snapshot_" + std::to_string(::getpid()) + ".png";
-    ASSERT_TRUE(Host.SavePng(Host.WindowOf(Form), file));
-    TBitmap picture;
-    picture.LoadFromFile(UTF8ToString(file));
-    std::remove(file.c_str());
-    ExpectMatchesGolden(picture, MV_VCL_GOLDEN_DIR, "grid_scrolled_editor.png");
+        const std::string file = "/tmp/grid_snapshot_" + std::to_string(::getpid()) + ".png";
+        ASSERT_TRUE(Host.SavePng(Host.WindowOf(Form), file));
+        TBitmap picture;
+        picture.LoadFromFile(UTF8ToString(file));
+        std::remove(file.c_str());
+        ExpectMatchesGolden(picture, MV_VCL_GOLDEN_DIR,
+                            mode == bdLeftToRight ? "grid_scrolled_editor.png"
+                                                  : "grid_rtl_scrolled_editor.png");
+        // Escape closes the editor and restores the text for the next round.
+        Host.KeyDown(VK_ESCAPE);
+        Application->ProcessMessages();
+    }
 }

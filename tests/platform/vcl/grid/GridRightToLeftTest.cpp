@@ -1,17 +1,12 @@
 // The mirrored (right-to-left) grid: geometry against the left-to-right one, keys, sizing
-// and moving by mouse, the editor, scroll bars and wheels, switching at run time, and a
-// snapshot.
+// and moving by mouse, the editor, scroll bars and wheels, and switching at run time (its
+// snapshot is in GridPaintTest.cpp).
 #include "GridTestKit.h"
 
-#include "platform/rtl/Utf8.h"
-#include "platform/vcl/Bitmap.h"
-#include "platform/vcl/CanvasTestKit.h"
 #include "platform/vcl/ControlsPrivate.h"
 
-#include <cstdio>
 #include <map>
 #include <set>
-#include <unistd.h>
 
 using namespace mv;
 using namespace mv::test;
@@ -256,27 +251,4 @@ TEST_F(GridFixture, HorizontalWheelAndShiftWheelScrollColumns) {
     EXPECT_EQ(Grid->LeftCol(), 1) << "mirrored, the earlier columns lie to the right";
     HorizontalWheel(Host, Grid, -2 * WHEEL_DELTA);
     EXPECT_EQ(Grid->LeftCol(), 6) << "limited to the last page";
-}
-
-TEST_F(GridFixture, MirroredScrolledGridWithOpenEditorMatchesSnapshot) {
-    Grid->SetBiDiMode(bdRightToLeft);
-    Grid->SetOptions(Grid->Options() + goEditing);
-    Grid->SetColWidths(0, 36);
-    Grid->SetColWidths(4, 96);
-    Grid->SetTopRow(8);
-    Grid->SetLeftCol(3);
-    Grid->FocusCell(4, 10, true);
-    Host.KeyDown(VK_F2);
-    Host.TypeText(u" edited");
-    Application->ProcessMessages();
-    ASSERT_TRUE(Grid->InplaceEditor());
-    EXPECT_EQ(Grid->InplaceEditor()->Text(), u"4,10 edited");
-    EXPECT_EQ(Grid->InplaceEditor()->BoundsRect(), Grid->CellRect(4, 10));
-
-    const std::string file = "/tmp/grid_rtl_snapshot_" + std::to_string(::getpid()) + ".png";
-    ASSERT_TRUE(Host.SavePng(Host.WindowOf(Form), file));
-    TBitmap picture;
-    picture.LoadFromFile(UTF8ToString(file));
-    std::remove(file.c_str());
-    ExpectMatchesGolden(picture, MV_VCL_GOLDEN_DIR, "grid_rtl_scrolled_editor.png");
 }
