@@ -346,7 +346,12 @@ void TMvDBGridTotals::RegisterProperties(TPropertyRegistrar<TMvDBGridTotals>& r)
     r.ColorProp(u"Color", &T::Color, &T::SetColor).Stored(&T::IsColorStored);
     r.IntegerProp(u"DataMaxRow", &T::DataMaxRow, &T::SetDataMaxRow).Default(5);
     r.ObjectProp<TDataSource>(u"DataSource", &T::DataSource, &T::SetDataSource);
-    r.ObjectProp<TFont>(u"Font", &T::Font, &T::SetFont);
+    // Not stored while it has nothing of its own to say: the grid takes its parent's font,
+    // or the totals' font equals the grid's.
+    r.ObjectProp<TFont>(u"Font", &T::Font, &T::SetFont).Stored([](const T& totals) {
+        const TMvCustomDBGrid* grid = totals.Grid();
+        return grid == nullptr || (!grid->ParentFont() && !totals.Font()->Equals(*grid->Font()));
+    });
     r.ObjectProp<TCustomImageList>(u"Images", &T::Images, &T::SetImages);
     r.IntegerProp(u"LinesCount", &T::LinesCount, &T::SetLinesCount).Default(1);
     r.ColorProp(u"SelectedColor", &T::SelectedColor, &T::SetSelectedColor).Default(clDefault);

@@ -150,6 +150,13 @@ TEST(GridPublishedProperties, AGridOnAFormIsWrittenAndReadBack) {
     {
         TForm form(nullptr);
         form.SetName(u"Orders");
+        {
+            // A grid left as made writes only its bounds, order and links.
+            TMvDBGrid plain(&form);
+            plain.SetName(u"Plain");
+            std::string fresh = UTF8Encode(ComponentToText(&plain));
+            EXPECT_EQ(fresh.find("Font"), std::string::npos) << fresh;
+        }
         auto* source = new TDataSource(&form);
         source->SetName(u"OrdersSource");
         auto* grid = new TMvDBGrid(&form);
