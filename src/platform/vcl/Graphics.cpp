@@ -17,6 +17,7 @@ String SResNotFound = u"Resource %s not found";
 String SNoCanvasHandle = u"Canvas does not allow drawing";
 String SInvalidRestoreDC = u"RestoreDC(%d): no saved state with that index";
 String SImageListSizeMismatch = u"Image list %dx%d cannot take a %dx%d image";
+String SInvalidImageListData = u"Image list data does not fit images of %dx%d";
 } // namespace GraphicsConsts
 
 void TGraphic::SetTransparent(bool value) {

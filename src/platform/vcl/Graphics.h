@@ -46,6 +46,7 @@ extern String SResNotFound;           // "Resource %s not found"
 extern String SNoCanvasHandle;        // "Canvas does not allow drawing"
 extern String SInvalidRestoreDC;      // "RestoreDC(%d): no saved state with that index"
 extern String SImageListSizeMismatch; // "Image list %dx%d cannot take a %dx%d image"
+extern String SInvalidImageListData;  // "Image list data does not fit images of %dx%d"
 } // namespace GraphicsConsts
 
 // Pixels a canvas draws on: 32-bit ARGB, premultiplied alpha, native endianness (the same

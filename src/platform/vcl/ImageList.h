@@ -26,8 +26,8 @@ constexpr TColorRef CLR_DEFAULT = 0xFF000000u;
 
 class TCustomImageList : public TComponent {
     MV_CLASS(TCustomImageList, TComponent);
-    // Published: BkColor, BlendColor, DrawingStyle, Height, ImageType, Masked, Width.
-    // The images themselves are not streamed: code adds them.
+    // Published: BkColor, BlendColor, DrawingStyle, Height, ImageType, Masked, Width; the
+    // images go with them as the binary entry "Bitmap" (DefineProperties).
     static void RegisterProperties(TPropertyRegistrar<TCustomImageList>& r);
 
     explicit TCustomImageList(TComponent* owner = nullptr);
@@ -84,6 +84,13 @@ class TCustomImageList : public TComponent {
     // colour of ILD_BLEND25/ILD_BLEND50.
     bool DrawEx(Integer index, TCanvas* canvas, Integer x, Integer y, Integer dx, Integer dy, TColorRef bk,
                 TColorRef fg, Cardinal style, bool enabled = true) const;
+
+protected:
+    // "Bitmap": uint32 image count, then each image's Width x Height pixels (32-bit
+    // little-endian premultiplied ARGB, row by row). Data whose size does not match Width
+    // and Height raises EInvalidGraphic (SInvalidImageListData) and leaves the list as it
+    // was.
+    void DefineProperties(TFiler* filer) override;
 
 private:
     void Change();

@@ -2,6 +2,9 @@
 // (TypInfo.h): what form streaming (Filer.h) and code working by property name read and
 // write, and the streaming hooks that put controls into their parents and menu items into
 // their menus.
+#include "platform/rtl/Filer.h"
+#include "platform/rtl/Streams.h"
+#include "platform/rtl/Format.h"
 #include "platform/vcl/ButtonControls.h"
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/ExtCtrls.h"
@@ -445,6 +448,29 @@ void TCustomImageList::RegisterProperties(TPropertyRegistrar<TCustomImageList>& 
     r.EnumProp(u"ImageType", ImageTypeInfo(), &L::ImageType, &L::SetImageType).Default(itImage);
     r.BooleanProp(u"Masked", &L::Masked, &L::SetMasked).Default(true);
     r.IntegerProp(u"Width", &L::Width, &L::SetWidth).Default(16);
+}
+
+void TCustomImageList::DefineProperties(TFiler* filer) {
+    TComponent::DefineProperties(filer);
+    auto read = [this](TStream& stream) {
+        const auto pixels = static_cast<std::size_t>(FWidth) * static_cast<std::size_t>(FHeight);
+        std::uint32_t count = 0;
+        const Int64 size = stream.GetSize() - stream.GetPosition();
+        if (size >= 4) stream.ReadBuffer(&count, 4);
+        if (size < 4 || static_cast<std::uint64_t>(size - 4) != std::uint64_t{count} * pixels * 4)
+            throw EInvalidGraphic(Format(GraphicsConsts::SInvalidImageListData, {FWidth, FHeight}));
+        std::vector<std::uint32_t> images(count * pixels);
+        if (!images.empty()) stream.ReadBuffer(images.data(), static_cast<Integer>(images.size() * 4));
+        FImages = std::move(images);
+        FCount = static_cast<Integer>(count);
+        Change();
+    };
+    auto write = [this](TStream& stream) {
+        auto count = static_cast<std::uint32_t>(FCount);
+        stream.WriteBuffer(&count, 4);
+        if (!FImages.empty()) stream.WriteBuffer(FImages.data(), static_cast<Integer>(FImages.size() * 4));
+    };
+    filer->DefineBinaryProperty(u"Bitmap", read, write, FCount > 0);
 }
 
 // [SECTION] Registration

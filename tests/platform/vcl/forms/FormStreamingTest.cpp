@@ -8,6 +8,7 @@
 #include "platform/vcl/ButtonControls.h"
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/ExtCtrls.h"
+#include "platform/vcl/ImageList.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/StdCtrls.h"
 
@@ -197,6 +198,51 @@ TEST_F(FormStreamingTest, FreshObjectsHoldTheirDeclaredDefaults) {
                 << UTF8Encode(object->ClassName() + u"." + info->Name());
         }
     }
+}
+
+TEST_F(FormStreamingTest, ImageListsKeepTheirPictures) {
+    TForm form(nullptr);
+    form.SetName(u"Icons");
+    auto* list = new TImageList(&form);
+    list->SetName(u"Glyphs");
+    list->SetSize(4, 3);
+    TBitmap strip;
+    strip.SetSize(8, 3);
+    for (Integer y = 0; y < 3; ++y)
+        for (Integer x = 0; x < 8; ++x)
+            strip.Canvas()->SetPixel(x, y,
+                                     x < 4 ? (x == y ? clRed : clFuchsia) : TColor(0x00102030 + x * 16 + y));
+    list->AddMasked(&strip, clFuchsia);
+    ASSERT_EQ(list->Count(), 2);
+    String text = ComponentToText(&form);
+
+    TForm copy(nullptr);
+    TextToComponent(text, &copy);
+    auto* read = dynamic_cast<TImageList*>(copy.FindComponent(u"Glyphs"));
+    ASSERT_NE(read, nullptr);
+    ASSERT_EQ(read->Count(), 2);
+    EXPECT_EQ(read->Width(), 4);
+    for (Integer index = 0; index < 2; ++index) {
+        TBitmap want, got;
+        ASSERT_TRUE(list->GetBitmap(index, &want));
+        ASSERT_TRUE(read->GetBitmap(index, &got));
+        for (Integer y = 0; y < 3; ++y)
+            for (Integer x = 0; x < 4; ++x)
+                EXPECT_EQ(got.PixelColor(x, y), want.PixelColor(x, y)) << index << ": " << x << "," << y;
+    }
+    EXPECT_EQ(ComponentToText(&copy), text);
+
+    // Pictures that do not fit the list's size are refused; the list keeps what it had.
+    String damaged = text;
+    damaged.replace(damaged.find(u"Width = 4"), 9, u"Width = 5");
+    TForm other(nullptr);
+    try {
+        TextToComponent(damaged, &other);
+        ADD_FAILURE() << "pictures of the wrong size were read";
+    } catch (const Exception& e) {
+        EXPECT_NE(e.Message().find(u"does not fit images of 5x3"), String::npos) << UTF8Encode(e.Message());
+    }
+    EXPECT_EQ(other.FindComponent(u"Glyphs"), nullptr);
 }
 
 TEST_F(FormStreamingTest, PropertiesReadAndWriteByPath) {
