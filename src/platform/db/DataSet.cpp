@@ -244,14 +244,18 @@ void TDataSet::NotifyNestedDataSets(TDataEvent event) {
     bool scrolled = event == deDataSetScroll || event == deDataSetChange ||
                     (event == deUpdateState && FState != dsInactive);
     if (event != deCheckBrowseMode && !scrolled) return;
+    for (TDataSet* dataSet : OpenNestedDataSets())
+        dataSet->MasterChanged(event == deCheckBrowseMode);
+}
+
+std::vector<TDataSet*> TDataSet::OpenNestedDataSets() {
     // Collected first: a nested set's handler may change this one's field list.
     std::vector<TDataSet*> nested;
     for (TField* field : FieldList())
         if (auto* dataSetField = dynamic_cast<TDataSetField*>(field))
             if (dataSetField->FNestedDataSet != nullptr && dataSetField->FNestedDataSet->Active())
                 nested.push_back(dataSetField->FNestedDataSet);
-    for (TDataSet* dataSet : nested)
-        dataSet->MasterChanged(event == deCheckBrowseMode);
+    return nested;
 }
 
 void TDataSet::MasterChanged(bool checkBrowseMode) {
@@ -263,9 +267,8 @@ void TDataSet::MasterChanged(bool checkBrowseMode) {
 
 void TDataSet::CloseNestedDataSets() {
     if (!FHasDataSetFields) return;
-    for (TField* field : FieldList())
-        if (auto* dataSetField = dynamic_cast<TDataSetField*>(field))
-            if (dataSetField->FNestedDataSet != nullptr) dataSetField->FNestedDataSet->Close();
+    for (TDataSet* dataSet : OpenNestedDataSets())
+        dataSet->Close();
 }
 
 TDataSet* TDataSet::CreateNestedDataSet(TDataSetField*) {

@@ -364,6 +364,7 @@ protected:
     // Passes a master event on to the open nested data sets of this one's fields.
     void NotifyNestedDataSets(TDataEvent event);
     void CloseNestedDataSets();
+    std::vector<TDataSet*> OpenNestedDataSets();
 
     // The buffer whose values the fields read and write in the current state: the active
     // buffer (browse/edit/insert; null when empty), CalcBuffer (dsCalcFields,
