@@ -13,6 +13,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
 #include <dlfcn.h>
 #include <memory>
 #include <poll.h>
@@ -32,20 +33,37 @@ namespace {
 class TXdotool {
 public:
     explicit TXdotool(std::vector<std::string> args) {
+        // Built before fork: the child of a threaded process should not allocate.
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>("xdotool"));
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
         FPid = fork();
         if (FPid == 0) {
-            std::vector<char*> argv;
-            argv.push_back(const_cast<char*>("xdotool"));
-            for (std::string& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execvp("xdotool", argv.data());
-            _exit(127);
+            setpgid(0, 0);
+            // xdotool's search walks the whole window tree and dies with BadWindow when a
+            // window goes away under it; it has typed nothing then, so it is run again.
+            for (int attempt = 0; attempt < 5; ++attempt) {
+                pid_t child = fork();
+                if (child == 0) {
+                    execvp("xdotool", argv.data());
+                    _exit(127);
+                }
+                int status = 0;
+                if (child < 0 || waitpid(child, &status, 0) < 0) _exit(1);
+                if (WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == 127))
+                    _exit(WEXITSTATUS(status));
+                const timespec pause{0, 200'000'000};
+                nanosleep(&pause, nullptr);
+            }
+            _exit(1);
         }
+        if (FPid > 0) setpgid(FPid, FPid);
     }
     ~TXdotool() {
         if (FPid <= 0) return;
-        kill(FPid, SIGTERM);
+        kill(-FPid, SIGTERM); // the whole group: the retry loop and its xdotool
         waitpid(FPid, nullptr, 0);
     }
 
