@@ -584,6 +584,21 @@ void TClientDataSet::ComputeInternalCalcFields(TRecordBuffer buffer) {
     RestoreState(saved);
 }
 
+template <typename F> void TClientDataSet::ChangeRecords(F change) {
+    if (DataSetField() == nullptr) {
+        change();
+        return;
+    }
+    BeginMasterChange();
+    try {
+        change();
+    } catch (...) {
+        EndMasterChange(false);
+        throw;
+    }
+    EndMasterChange(true);
+}
+
 void TClientDataSet::InternalPost() {
     TDataSet::InternalPost();
     TRecordBuffer buffer = ActiveBuffer();
@@ -592,35 +607,35 @@ void TClientDataSet::InternalPost() {
         std::uint32_t id = RecordIdOf(buffer);
         if (!FStore->IsLive(id) || Header(buffer).Epoch != FStore->Epoch())
             DatabaseError(DBConsts::SRecordNotFound, this);
-        CheckMasterRecord();
-        FStore->Update(id, ImageOf(buffer), BlobsOf(buffer));
-        SetCursorTo(id);
-        WriteToMaster();
+        ChangeRecords([&] {
+            FStore->Update(id, ImageOf(buffer), BlobsOf(buffer));
+            SetCursorTo(id);
+        });
         return;
     }
-    CheckMasterRecord();
-    TBookmarkFlag flag = GetBookmarkFlag(buffer);
-    std::uint32_t before = UINT32_MAX;
-    if (flag == bfBOF) {
-        const auto& order = FStore->DefaultIndex()->Order;
-        if (!order.empty()) before = order.front();
-    } else if (flag != bfEOF && Header(buffer).Epoch == FStore->Epoch()) {
-        before = RecordIdOf(buffer);
-    }
-    std::uint32_t id = FStore->Add(ImageOf(buffer), BlobsOf(buffer), flag == bfEOF, before);
-    Header(buffer).Id = id;
-    SetCursorTo(id);
-    WriteToMaster();
+    ChangeRecords([&] {
+        TBookmarkFlag flag = GetBookmarkFlag(buffer);
+        std::uint32_t before = UINT32_MAX;
+        if (flag == bfBOF) {
+            const auto& order = FStore->DefaultIndex()->Order;
+            if (!order.empty()) before = order.front();
+        } else if (flag != bfEOF && Header(buffer).Epoch == FStore->Epoch()) {
+            before = RecordIdOf(buffer);
+        }
+        std::uint32_t id = FStore->Add(ImageOf(buffer), BlobsOf(buffer), flag == bfEOF, before);
+        Header(buffer).Id = id;
+        SetCursorTo(id);
+    });
 }
 
 void TClientDataSet::InternalAddRecord(TRecordBuffer buffer, bool append) {
     ComputeInternalCalcFields(buffer);
-    CheckMasterRecord();
-    std::uint32_t before = FCursorAt == caRecord ? FCursorId : UINT32_MAX;
-    std::uint32_t id = FStore->Add(ImageOf(buffer), BlobsOf(buffer), append, before);
-    Header(buffer).Id = id;
-    SetCursorTo(id);
-    WriteToMaster();
+    ChangeRecords([&] {
+        std::uint32_t before = FCursorAt == caRecord ? FCursorId : UINT32_MAX;
+        std::uint32_t id = FStore->Add(ImageOf(buffer), BlobsOf(buffer), append, before);
+        Header(buffer).Id = id;
+        SetCursorTo(id);
+    });
 }
 
 void TClientDataSet::InternalDelete() {
@@ -628,19 +643,17 @@ void TClientDataSet::InternalDelete() {
     std::uint32_t id = RecordIdOf(buffer);
     if (!FStore->IsLive(id) || Header(buffer).Epoch != FStore->Epoch())
         DatabaseError(DBConsts::SRecordNotFound, this);
-    CheckMasterRecord();
-    // The cursor stays on the tombstone, whose place in the list is the next record's.
-    FStore->Delete(id);
-    SetCursorTo(id);
-    WriteToMaster();
+    ChangeRecords([&] {
+        // The cursor stays on the tombstone, whose place in the list is the next record's.
+        FStore->Delete(id);
+        SetCursorTo(id);
+    });
 }
 
 void TClientDataSet::EmptyDataSet() {
     CheckActive();
     CheckBrowseMode();
-    CheckMasterRecord();
-    FStore->Clear();
-    WriteToMaster();
+    ChangeRecords([&] { FStore->Clear(); });
     First();
 }
 
@@ -660,9 +673,7 @@ void TClientDataSet::CancelUpdates() {
     std::vector<TClientDataSet*> cursors = store->Cursors();
     for (TClientDataSet* cursor : cursors)
         cursor->Cancel();
-    CheckMasterRecord();
-    store->CancelUpdates();
-    WriteToMaster();
+    ChangeRecords([&] { store->CancelUpdates(); });
     for (TClientDataSet* cursor : cursors)
         if (cursor->Active()) cursor->First();
 }

@@ -408,10 +408,16 @@ private:
     TMasterKey MasterKey() const;
     // A new store holding the nested records of the master's current record.
     std::shared_ptr<cds::TStore> FetchFromMaster();
-    // Raises SNoMasterRecord when the master has no record to keep a change in.
-    void CheckMasterRecord();
-    // Puts the records into the master's record (posting it when it was browsing).
-    void WriteToMaster();
+    // Runs change, a change of the records, and then puts the records into the master's
+    // record. A browsing master is put into edit mode before the change, so a master that
+    // has no record (SNoMasterRecord) or refuses to edit leaves the records as they were;
+    // a change that fails takes the master back to browsing. A master whose Post fails
+    // afterwards stays in edit mode with the change in its buffer: the change is kept,
+    // the failure goes to ApplicationHandleException, and the master's next Post meets
+    // it again.
+    template <typename F> void ChangeRecords(F change);
+    void BeginMasterChange();
+    void EndMasterChange(bool changed);
     // This data set as master: the value of a nested data set field in the active buffer.
     const std::shared_ptr<const std::string>* NestedValue(TField* field) const;
     void SetNestedValue(TField* field, std::shared_ptr<const std::string> value);
@@ -459,6 +465,7 @@ private:
     bool FReadOnly = false;
     TMasterKey FMasterKey;
     bool FWritingToMaster = false;
+    bool FMasterEditStarted = false; // BeginMasterChange put the master into edit mode
 };
 
 // Message texts of the client data set, replaceable like DBConsts'.

@@ -83,33 +83,59 @@ std::shared_ptr<cds::TStore> TClientDataSet::FetchFromMaster() {
     return store;
 }
 
-void TClientDataSet::CheckMasterRecord() {
-    if (DataSetField() == nullptr) return;
+void TClientDataSet::BeginMasterChange() {
     TClientDataSet* master = Master();
     master->CheckActive();
-    if (!dsEditModes.Contains(master->State()) && master->IsEmpty())
-        DatabaseError(CDSConsts::SNoMasterRecord, this);
-}
-
-void TClientDataSet::WriteToMaster() {
-    if (DataSetField() == nullptr) return;
-    TClientDataSet* master = Master();
-    TBlobValue value;
-    if (FStore->LiveCount() > 0) {
-        std::string bytes;
-        cds::AppendRecords(*FStore, bytes);
-        value = std::make_shared<const std::string>(std::move(bytes));
-    }
+    FMasterEditStarted = false;
+    if (dsEditModes.Contains(master->State())) return;
+    if (master->IsEmpty()) DatabaseError(CDSConsts::SNoMasterRecord, this);
     // The master's events come back here (its Edit checks browse mode, its Post
     // resynchronises); they are this change's own echo and are ignored.
     FWritingToMaster = true;
     try {
-        bool posting = !dsEditModes.Contains(master->State());
-        if (posting) master->Edit();
-        master->SetNestedValue(DataSetField(), std::move(value));
-        if (posting) master->Post();
+        master->Edit();
     } catch (...) {
         FWritingToMaster = false;
+        throw;
+    }
+    FWritingToMaster = false;
+    FMasterEditStarted = true;
+}
+
+void TClientDataSet::EndMasterChange(bool changed) {
+    TClientDataSet* master = Master();
+    FWritingToMaster = true;
+    if (!changed) {
+        // The change failed: the master goes back to what it was, quietly, so that the
+        // change's own error is the one reported.
+        try {
+            if (FMasterEditStarted && master->State() == dsEdit) master->Cancel();
+        } catch (...) {
+        }
+        FWritingToMaster = false;
+        return;
+    }
+    try {
+        TBlobValue value;
+        if (FStore->LiveCount() > 0) {
+            std::string bytes;
+            cds::AppendRecords(*FStore, bytes);
+            value = std::make_shared<const std::string>(std::move(bytes));
+        }
+        master->SetNestedValue(DataSetField(), std::move(value));
+        // A master that cannot post now keeps the change in its edit buffer; raising here
+        // would leave this data set in its edit state over records that already hold the
+        // change, and posting again would add an inserted record twice.
+        if (FMasterEditStarted) {
+            try {
+                master->Post();
+            } catch (...) {
+                if (ApplicationHandleException) ApplicationHandleException(master);
+            }
+        }
+    } catch (...) {
+        FWritingToMaster = false;
+        FMasterKey = MasterKey();
         throw;
     }
     FWritingToMaster = false;

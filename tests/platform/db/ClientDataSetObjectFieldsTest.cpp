@@ -239,6 +239,61 @@ TEST(ClientDataSetObjectFields, NestedChangesWhileTheMasterEditsGoWithItsPostOrC
     EXPECT_EQ(Items(*lines), (Texts{u"cup", u"mug"}));
 }
 
+TEST(ClientDataSetObjectFields, AMasterThatFailsNeitherLosesNorDoublesANestedChange) {
+    auto orders = MakeOrders();
+    TClientDataSet* lines = LinesOf(*orders);
+    orders->MergeChangeLog();
+
+    // A master that refuses to edit: the nested records stay as they were and the
+    // pending insert is still there to post again, once.
+    orders->BeforeEdit = [](TDataSet*) { throw EDatabaseError(u"Order is locked"); };
+    lines->Append();
+    lines->FieldByName(u"Item")->SetAsString(u"cup");
+    EXPECT_EQ(DatabaseErrorOf([&] { lines->Post(); }), u"Order is locked");
+    EXPECT_EQ(lines->State(), dsInsert);
+    EXPECT_EQ(lines->RecordCount(), 2);
+    orders->BeforeEdit = nullptr;
+    lines->Post();
+    EXPECT_EQ(Items(*lines), (Texts{u"pen", u"ink", u"cup"}));
+    orders->Next();
+    orders->Prior();
+    EXPECT_EQ(Items(*lines), (Texts{u"pen", u"ink", u"cup"}));
+
+    // A master that cannot post keeps the change in its edit buffer and reports why.
+    std::vector<String> reported;
+    ApplicationHandleException = [&](TObject* sender) {
+        EXPECT_EQ(sender, orders.get());
+        try {
+            throw;
+        } catch (const Exception& e) {
+            reported.push_back(e.Message());
+        }
+    };
+    orders->BeforePost = [](TDataSet*) { throw EDatabaseError(u"Order needs a customer"); };
+    lines->Last();
+    lines->Delete();
+    ApplicationHandleException = nullptr;
+    EXPECT_EQ(reported, (Texts{u"Order needs a customer"}));
+    EXPECT_EQ(orders->State(), dsEdit);
+    EXPECT_EQ(Items(*lines), (Texts{u"pen", u"ink"}));
+    EXPECT_EQ(DatabaseErrorOf([&] { orders->Next(); }), u"Order needs a customer");
+    orders->BeforePost = nullptr;
+    orders->Next();
+    orders->Prior();
+    EXPECT_EQ(Items(*lines), (Texts{u"pen", u"ink"}));
+
+    // A nested change that fails takes the master back to browsing, unchanged.
+    lines->AddIndex(u"ByItem", u"Item", TIndexOptions{ixUnique}, u"", u"", 0);
+    lines->SetIndexName(u"ByItem");
+    lines->Append();
+    lines->FieldByName(u"Item")->SetAsString(u"pen");
+    EXPECT_EQ(DatabaseErrorOf([&] { lines->Post(); }), CDSConsts::SKeyViolation);
+    EXPECT_EQ(orders->State(), dsBrowse);
+    EXPECT_EQ(orders->ChangeCount(), 1);
+    lines->Cancel();
+    EXPECT_EQ(Items(*lines), (Texts{u"ink", u"pen"}));
+}
+
 TEST(ClientDataSetObjectFields, NestedSetsRefuseWhatTheMasterCannotKeep) {
     auto orders = std::make_unique<TClientDataSet>();
     orders->SetObjectView(true);
