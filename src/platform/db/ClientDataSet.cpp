@@ -192,8 +192,13 @@ void TClientDataSet::InternalClose() {
     FView.shrink_to_fit();
     FViewValid = false;
     if (FStore) FStore->RemoveCursor(this);
+    // Clones of a nested set cannot keep anything once it stops following its master.
+    if (FStore)
+        for (TClientDataSet* clone : NestedClones())
+            clone->Close();
     FStore.reset();
     FCursorOpen = false;
+    FNestedSource = nullptr;
 }
 
 void TClientDataSet::CloseCursor() {
@@ -235,6 +240,7 @@ void TClientDataSet::CloneCursor(TClientDataSet* source, bool reset, bool keepSe
         OnFilterRecord = source->OnFilterRecord;
         FReadOnly = source->FReadOnly;
     }
+    FNestedSource = source->NestedWriter();
     OpenStore(std::move(store));
 }
 
@@ -585,18 +591,19 @@ void TClientDataSet::ComputeInternalCalcFields(TRecordBuffer buffer) {
 }
 
 template <typename F> void TClientDataSet::ChangeRecords(F change) {
-    if (DataSetField() == nullptr) {
+    TClientDataSet* writer = NestedWriter();
+    if (writer == nullptr) {
         change();
         return;
     }
-    BeginMasterChange();
+    writer->BeginMasterChange();
     try {
         change();
     } catch (...) {
-        EndMasterChange(false);
+        writer->EndMasterChange(false);
         throw;
     }
-    EndMasterChange(true);
+    writer->EndMasterChange(true);
 }
 
 void TClientDataSet::InternalPost() {

@@ -256,7 +256,8 @@ class TClientDataSet : public TDataSet {
     // once (so the master's change log has them). When the master moves, posts elsewhere
     // or cancels, the nested records are read again and the nested set goes to its first
     // record; its own pending edit is posted before the master moves. Clones of a nested
-    // set do not follow the master.
+    // set share its records: their changes are written to the master the same way, they
+    // follow the master's moves with it, and they close when it closes.
 
     // -- Loading from a database -------------------------------------------------------------
     // With a Connection and a CommandText (a SELECT), opening without data runs the command
@@ -402,6 +403,16 @@ private:
         bool Inserting = false;
         bool operator==(const TMasterKey&) const = default;
     };
+    // The nested set whose master keeps this one's records: this one, the nested set it
+    // is a clone of, or null.
+    TClientDataSet* NestedWriter() const {
+        return DataSetField() != nullptr ? const_cast<TClientDataSet*>(this) : FNestedSource;
+    }
+    // The other cursors on this nested set's records (its clones, and theirs).
+    std::vector<TClientDataSet*> NestedClones() const;
+    // Moves the cursor to store, the records of a new master record (a pending edit is
+    // dropped: it has nowhere to go), at the first record in its own order.
+    void SwitchStore(std::shared_ptr<cds::TStore> store);
     // The client data set this one is nested in; raises when the field's data set is
     // another kind.
     TClientDataSet* Master() const;
@@ -466,6 +477,7 @@ private:
     TMasterKey FMasterKey;
     bool FWritingToMaster = false;
     bool FMasterEditStarted = false; // BeginMasterChange put the master into edit mode
+    TClientDataSet* FNestedSource = nullptr; // while open, as a clone of a nested set
 };
 
 // Message texts of the client data set, replaceable like DBConsts'.

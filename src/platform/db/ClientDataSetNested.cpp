@@ -19,8 +19,9 @@ TDataSet* TClientDataSet::CreateNestedDataSet(TDataSetField*) {
 
 bool TClientDataSet::GetCanModify() const {
     if (FReadOnly) return false;
-    TDataSetField* field = DataSetField();
-    if (field == nullptr) return true;
+    const TClientDataSet* writer = NestedWriter();
+    if (writer == nullptr) return true;
+    TDataSetField* field = writer->DataSetField();
     if (field->ReadOnly() || field->DataSet() == nullptr) return false;
     return field->DataSet()->CanModify();
 }
@@ -146,13 +147,30 @@ void TClientDataSet::MasterChanged(bool checkBrowseMode) {
     if (FWritingToMaster || !Active() || DataSetField() == nullptr) return;
     if (checkBrowseMode) {
         CheckBrowseMode();
+        for (TClientDataSet* clone : NestedClones())
+            clone->CheckBrowseMode();
         return;
     }
     TClientDataSet* master = Master();
     if (!master->Active() || MasterKey() == FMasterKey) return;
+    std::vector<TClientDataSet*> clones = NestedClones();
+    std::shared_ptr<cds::TStore> store = FetchFromMaster();
+    SwitchStore(store);
+    for (TClientDataSet* clone : clones)
+        clone->SwitchStore(store);
+}
+
+std::vector<TClientDataSet*> TClientDataSet::NestedClones() const {
+    std::vector<TClientDataSet*> clones;
+    if (FStore)
+        for (TClientDataSet* cursor : FStore->Cursors())
+            if (cursor->FNestedSource == this) clones.push_back(cursor);
+    return clones;
+}
+
+void TClientDataSet::SwitchStore(std::shared_ptr<cds::TStore> store) {
     // The master cancelled or moved without asking first: this edit has nowhere to go.
     if (dsEditModes.Contains(State())) Cancel();
-    std::shared_ptr<cds::TStore> store = FetchFromMaster();
     // Same definitions, so the buffers keep their layout; only the records change.
     FStore->RemoveCursor(this);
     FStore = std::move(store);

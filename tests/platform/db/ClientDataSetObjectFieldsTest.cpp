@@ -294,6 +294,43 @@ TEST(ClientDataSetObjectFields, AMasterThatFailsNeitherLosesNorDoublesANestedCha
     EXPECT_EQ(Items(*lines), (Texts{u"ink", u"pen"}));
 }
 
+TEST(ClientDataSetObjectFields, ClonesOfANestedSetWriteToItsMasterAndFollowIt) {
+    auto orders = MakeOrders();
+    TClientDataSet* lines = LinesOf(*orders);
+    TClientDataSet clone;
+    clone.CloneCursor(lines, false);
+    TClientDataSet cloneOfClone;
+    cloneOfClone.CloneCursor(&clone, true);
+
+    AddLine(clone, u"cup", 3);
+    EXPECT_EQ(orders->State(), dsBrowse);
+    EXPECT_EQ(Items(*lines), (Texts{u"pen", u"ink", u"cup"}));
+    orders->Next();
+    EXPECT_EQ(Items(clone), (Texts{u"pad"}));
+    EXPECT_EQ(Items(cloneOfClone), (Texts{u"pad"}));
+    orders->Prior();
+    EXPECT_EQ(Items(cloneOfClone), (Texts{u"pen", u"ink", u"cup"}));
+
+    // A clone's pending edit is posted before the master moves, like the nested set's own.
+    clone.Last();
+    clone.Edit();
+    clone.FieldByName(u"Qty")->SetAsInteger(30);
+    orders->Next();
+    EXPECT_EQ(clone.State(), dsBrowse);
+    orders->Prior();
+    lines->Last();
+    EXPECT_EQ(lines->FieldByName(u"Qty")->AsInteger(), 30);
+
+    orders->SetReadOnly(true);
+    EXPECT_FALSE(cloneOfClone.CanModify());
+    orders->SetReadOnly(false);
+
+    orders->Close();
+    EXPECT_FALSE(lines->Active());
+    EXPECT_FALSE(clone.Active());
+    EXPECT_FALSE(cloneOfClone.Active());
+}
+
 TEST(ClientDataSetObjectFields, NestedSetsRefuseWhatTheMasterCannotKeep) {
     auto orders = std::make_unique<TClientDataSet>();
     orders->SetObjectView(true);
