@@ -11,6 +11,24 @@ namespace mv {
 
 using cds::TBlobValue;
 
+namespace {
+
+// While the master is being edited from here, its events come back to this nested set
+// (its Edit checks browse mode, its Post resynchronises); they are the change's own echo
+// and MasterChanged ignores them.
+class TEchoGuard {
+public:
+    explicit TEchoGuard(bool& flag) : FFlag(flag) { FFlag = true; }
+    ~TEchoGuard() { FFlag = false; }
+    TEchoGuard(const TEchoGuard&) = delete;
+    TEchoGuard& operator=(const TEchoGuard&) = delete;
+
+private:
+    bool& FFlag;
+};
+
+} // namespace
+
 TDataSet* TClientDataSet::CreateNestedDataSet(TDataSetField*) {
     auto* nested = new TClientDataSet(nullptr);
     nested->SetObjectView(ObjectView());
@@ -90,22 +108,14 @@ void TClientDataSet::BeginMasterChange() {
     FMasterEditStarted = false;
     if (dsEditModes.Contains(master->State())) return;
     if (master->IsEmpty()) DatabaseError(CDSConsts::SNoMasterRecord, this);
-    // The master's events come back here (its Edit checks browse mode, its Post
-    // resynchronises); they are this change's own echo and are ignored.
-    FWritingToMaster = true;
-    try {
-        master->Edit();
-    } catch (...) {
-        FWritingToMaster = false;
-        throw;
-    }
-    FWritingToMaster = false;
+    TEchoGuard echo(FWritingToMaster);
+    master->Edit();
     FMasterEditStarted = true;
 }
 
 void TClientDataSet::EndMasterChange(bool changed) {
     TClientDataSet* master = Master();
-    FWritingToMaster = true;
+    TEchoGuard echo(FWritingToMaster);
     if (!changed) {
         // The change failed: the master goes back to what it was, quietly, so that the
         // change's own error is the one reported.
@@ -113,33 +123,25 @@ void TClientDataSet::EndMasterChange(bool changed) {
             if (FMasterEditStarted && master->State() == dsEdit) master->Cancel();
         } catch (...) {
         }
-        FWritingToMaster = false;
         return;
     }
-    try {
-        TBlobValue value;
-        if (FStore->LiveCount() > 0) {
-            std::string bytes;
-            cds::AppendRecords(*FStore, bytes);
-            value = std::make_shared<const std::string>(std::move(bytes));
-        }
-        master->SetNestedValue(DataSetField(), std::move(value));
-        // A master that cannot post now keeps the change in its edit buffer; raising here
-        // would leave this data set in its edit state over records that already hold the
-        // change, and posting again would add an inserted record twice.
-        if (FMasterEditStarted) {
-            try {
-                master->Post();
-            } catch (...) {
-                if (ApplicationHandleException) ApplicationHandleException(master);
-            }
-        }
-    } catch (...) {
-        FWritingToMaster = false;
-        FMasterKey = MasterKey();
-        throw;
+    TBlobValue value;
+    if (FStore->LiveCount() > 0) {
+        std::string bytes;
+        cds::AppendRecords(*FStore, bytes);
+        value = std::make_shared<const std::string>(std::move(bytes));
     }
-    FWritingToMaster = false;
+    master->SetNestedValue(DataSetField(), std::move(value));
+    // A master that cannot post now keeps the change in its edit buffer; raising here
+    // would leave this data set in its edit state over records that already hold the
+    // change, and posting again would add an inserted record twice.
+    if (FMasterEditStarted) {
+        try {
+            master->Post();
+        } catch (...) {
+            if (ApplicationHandleException) ApplicationHandleException(master);
+        }
+    }
     FMasterKey = MasterKey();
 }
 
