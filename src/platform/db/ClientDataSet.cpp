@@ -37,6 +37,8 @@ String SNoIndexForFields = u"No index for fields '%s'";
 String SFieldNotIndexable = u"Field '%s' cannot be used in an index";
 String SKeyViolation = u"Key violation";
 String SInvalidPacket = u"Invalid data packet: %s";
+String SDetailOrder = u"MasterFields '%s' needs an order that begins with as many detail fields: set "
+                      u"IndexFieldNames or IndexName to begin with them";
 } // namespace CDSConsts
 
 namespace {
@@ -76,7 +78,8 @@ bool DefsDescribe(const TFieldDefs& defs, const std::vector<cds::TSlot>& slots) 
 // ======================================================================================
 
 TClientDataSet::TClientDataSet(TComponent* owner)
-    : TDataSet(owner), FIndexDefs(std::make_unique<TIndexDefs>(this)) {}
+    : TDataSet(owner), FIndexDefs(std::make_unique<TIndexDefs>(this)),
+      FMasterLink(std::make_unique<cds::TMasterLink>(this)) {}
 
 TClientDataSet::~TClientDataSet() {
     Destroying();
@@ -174,6 +177,8 @@ void TClientDataSet::OpenCursorOnStore() {
         FScratch = AllocRecordBuffer();
         FIndex = ResolveOrder(FIndexFieldNames, FIndexName);
         CompileFilter();
+        FRanged = ReadMasterValues(FRangeValues);
+        CheckDetailOrder(*FIndex);
     } catch (...) {
         InternalClose();
         throw;
@@ -199,6 +204,9 @@ void TClientDataSet::InternalClose() {
     FStore.reset();
     FCursorOpen = false;
     FNestedSource = nullptr;
+    FRanged = false;
+    FRangeValues.clear();
+    FRangeProbe.clear();
 }
 
 void TClientDataSet::CloseCursor() {

@@ -48,6 +48,7 @@ class TStore;
 class TIndex;
 struct TImageReader;
 struct TPacket;
+class TMasterLink;
 } // namespace cds
 
 class TClientDataSet;
@@ -259,6 +260,26 @@ class TClientDataSet : public TDataSet {
     // set share its records: their changes are written to the master the same way, they
     // follow the master's moves with it, and they close when it closes.
 
+    // -- Master and detail -----------------------------------------------------------------------
+    // A detail data set shows only the records that belong to the current record of its
+    // master, the data set of MasterSource: those whose leading fields in the current order
+    // (IndexFieldNames or IndexName) hold the values of the master fields named in
+    // MasterFields (a ";" list, one detail field per master field, matched by position).
+    // When the master scrolls, or a master field's value changes, the detail posts its
+    // pending edit and goes to its first record in the new range. A new detail record gets
+    // the master's values in those fields (before OnNewRecord). While the master is closed
+    // the detail shows every record; a master without records, or inserting, gives the
+    // values of its empty record (usually no detail records). RecordCount, RecNo, Locate
+    // and the filter work within the range. A master field that does not exist, or an
+    // order with fewer fields than MasterFields, raises EDatabaseError SDetailOrder when
+    // the link or the order is set on an open data set (or at open); the order and the
+    // link stay as they were.
+    TDataSource* MasterSource() const;
+    void SetMasterSource(TDataSource* value);
+    const String& MasterFields() const { return FMasterFields; }
+    void SetMasterFields(const String& value);
+    TDataSource* GetDataSource() const override { return MasterSource(); }
+
     // -- Loading from a database -------------------------------------------------------------
     // With a Connection and a CommandText (a SELECT), opening without data runs the command
     // and copies every row of its result into memory: field definitions come from the
@@ -343,6 +364,8 @@ protected:
     void CloseCursor() override;
     TDataSet* CreateNestedDataSet(TDataSetField* field) override;
     void MasterChanged(bool checkBrowseMode) override;
+    // A detail's new record gets the master's values first.
+    void DoOnNewRecord() override;
 
 private:
     friend class cds::TStore;
@@ -388,6 +411,22 @@ private:
     void RecordRemoving(std::uint32_t id);
     void RecordAdded(std::uint32_t id);
     void Refilter();
+
+    // -- Master and detail (ClientDataSetMaster.cpp) -------------------------------------------------
+    friend class cds::TMasterLink;
+    // The master's values of MasterFields now, and whether a range applies (the link is
+    // active and MasterFields is not empty).
+    bool ReadMasterValues(std::vector<Variant>& values) const;
+    // From the link: the master moved or changed; the range follows when its values did.
+    void MasterRecordChanged();
+    // Raises SDetailOrder when a range applies and index cannot carry it.
+    void CheckDetailOrder(const cds::TIndex& index) const;
+    // Writes the range values into FRangeProbe through the fields leading index.
+    void BuildRangeProbe();
+    // The part of list (sorted by the current order) in the range; all of it without one.
+    std::pair<std::size_t, std::size_t> RangeOf(const std::vector<std::uint32_t>& list) const;
+    bool InRange(std::uint32_t id) const;
+    TField* FieldOfSlot(Integer slot);
 
     // -- Loading from a connection (ClientDataSetLoading.cpp) -------------------------------------
     // Runs CommandText on Connection and copies the result into a new store.
@@ -478,6 +517,11 @@ private:
     bool FWritingToMaster = false;
     bool FMasterEditStarted = false; // BeginMasterChange put the master into edit mode
     TClientDataSet* FNestedSource = nullptr; // while open, as a clone of a nested set
+    std::unique_ptr<cds::TMasterLink> FMasterLink;
+    String FMasterFields;
+    bool FRanged = false;             // the view holds only the records of FRangeValues
+    std::vector<Variant> FRangeValues; // the master's values of MasterFields
+    std::vector<Byte> FRangeProbe;     // a record image holding them (built with the view)
 };
 
 // Message texts of the client data set, replaceable like DBConsts'.
@@ -494,6 +538,7 @@ extern String SNoIndexForFields;   // "No index for fields '%s'"
 extern String SFieldNotIndexable;  // "Field '%s' cannot be used in an index"
 extern String SKeyViolation;       // "Key violation"
 extern String SInvalidPacket;      // "Invalid data packet: %s"
+extern String SDetailOrder;        // "MasterFields '%s' needs an order that begins with ..."
 } // namespace CDSConsts
 
 } // namespace mv

@@ -374,10 +374,14 @@ void TClientDataSet::InvalidateView() {
 
 void TClientDataSet::BuildView() {
     FView.clear();
-    FViewFiltered = IsFiltering();
+    bool filtering = IsFiltering();
+    FViewFiltered = filtering || FRanged;
     if (FViewFiltered) {
-        for (std::uint32_t id : FIndex->Order)
-            if (RecordAccepted(id)) FView.push_back(id);
+        if (FRanged) BuildRangeProbe();
+        const std::vector<std::uint32_t>& order = FIndex->Order;
+        auto [first, last] = RangeOf(order);
+        for (std::size_t pos = first; pos < last; ++pos)
+            if (!filtering || RecordAccepted(order[pos])) FView.push_back(order[pos]);
     }
     FViewValid = true;
     ++FViewStamp;
@@ -415,7 +419,7 @@ void TClientDataSet::RecordRemoving(std::uint32_t id) {
 
 void TClientDataSet::RecordAdded(std::uint32_t id) {
     if (!FViewValid || !FViewFiltered) return;
-    if (!RecordAccepted(id)) return;
+    if (!InRange(id) || (IsFiltering() && !RecordAccepted(id))) return;
     std::size_t pos = FStore->LowerBound(*FIndex, FView, FStore->Image(id));
     FView.insert(FView.begin() + static_cast<std::ptrdiff_t>(pos), id);
     ++FViewStamp;

@@ -218,6 +218,7 @@ void TClientDataSet::SetIndexFieldNames(const String& value) {
     }
     CheckBrowseMode();
     std::shared_ptr<cds::TIndex> index = ResolveOrder(value, u"");
+    CheckDetailOrder(*index);
     FIndexFieldNames = value;
     FIndexName.clear();
     ApplyOrder(std::move(index));
@@ -235,6 +236,7 @@ void TClientDataSet::SetIndexName(const String& value) {
     }
     CheckBrowseMode();
     std::shared_ptr<cds::TIndex> index = ResolveOrder(u"", value);
+    CheckDetailOrder(*index);
     FIndexName = value;
     FIndexFieldNames.clear();
     ApplyOrder(std::move(index));
@@ -266,6 +268,7 @@ void TClientDataSet::DeleteIndex(const String& name) {
     if (SameText(name, FIndexName)) {
         if (Active()) {
             CheckBrowseMode();
+            CheckDetailOrder(*FStore->DefaultIndex());
             FIndexName.clear();
             ApplyOrder(FStore->DefaultIndex());
         } else {
@@ -335,7 +338,8 @@ bool TClientDataSet::FindByIndex(StringView keyFields, const Variant& keyValues,
                 // A definition that cannot be built now is simply not used.
             }
         }
-        viewFiltered = IsFiltering();
+        viewFiltered = IsFiltering() || FRanged;
+        if (FRanged) List(); // the range's probe is built with the view
     }
     if (!index) return false;
 
@@ -374,7 +378,7 @@ bool TClientDataSet::FindByIndex(StringView keyFields, const Variant& keyValues,
          ++pos) {
         std::uint32_t candidate = list[pos];
         if (FStore->Compare(*index, FStore->Image(candidate), probe, true, keyCount) != 0) break;
-        if (!viewFiltered || RecordAccepted(candidate)) {
+        if (!viewFiltered || (InRange(candidate) && (!IsFiltering() || RecordAccepted(candidate)))) {
             id = candidate;
             break;
         }

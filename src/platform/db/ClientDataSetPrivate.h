@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/db/ClientDataSet.h"
+#include "platform/db/DataSource.h"
 
 #include <cstdint>
 #include <cstring>
@@ -255,5 +256,22 @@ private:
 // A filter text with the locale's decimal separator in numbers turned into '.', as the
 // grid writes numbers for this family in the locale's form.
 String NormalizeDecimalSeparator(StringView text, Char decimalSeparator);
+
+// A detail client data set's link to its master: passes the master's moves and changes
+// on (ClientDataSetMaster.cpp).
+class TMasterLink : public TDataLink {
+public:
+    explicit TMasterLink(TClientDataSet* detail) : FDetail(detail) {}
+
+protected:
+    void ActiveChanged() override;
+    void CheckBrowseMode() override;
+    void DataSetChanged() override;
+    void DataSetScrolled(Integer distance) override;
+    void RecordChanged(TField* field) override;
+
+private:
+    TClientDataSet* FDetail;
+};
 
 } // namespace mv::cds

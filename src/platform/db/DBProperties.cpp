@@ -63,6 +63,8 @@ void TClientDataSet::RegisterProperties(TPropertyRegistrar<TClientDataSet>& r) {
     r.ObjectProp<TIndexDefs>(u"IndexDefs", &TClientDataSet::IndexDefs, &TClientDataSet::SetIndexDefs);
     r.StringProp(u"IndexFieldNames", &TClientDataSet::IndexFieldNames, &TClientDataSet::SetIndexFieldNames);
     r.StringProp(u"IndexName", &TClientDataSet::IndexName, &TClientDataSet::SetIndexName);
+    r.StringProp(u"MasterFields", &TClientDataSet::MasterFields, &TClientDataSet::SetMasterFields);
+    r.ObjectProp<TDataSource>(u"MasterSource", &TClientDataSet::MasterSource, &TClientDataSet::SetMasterSource);
     r.BooleanProp(u"ReadOnly", &TClientDataSet::ReadOnly, &TClientDataSet::SetReadOnly).Default(false);
 }
 

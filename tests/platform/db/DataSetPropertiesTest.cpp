@@ -85,7 +85,7 @@ TEST(DataSetPropertiesTest, OtherClientDataSetPropertiesByName) {
 
     // What the registry's validations rely on: unknown names are not published, and a
     // read of one raises an error that names it.
-    EXPECT_FALSE(IsPublishedProp(ds.get(), u"MasterFields"));
+    EXPECT_FALSE(IsPublishedProp(ds.get(), u"SQL"));
     try {
         GetStrProp(ds.get(), u"Sort");
         FAIL() << "no exception";
