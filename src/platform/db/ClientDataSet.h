@@ -12,7 +12,9 @@
 //             at) or an index, a sorted list of record ids kept up to date on every post.
 //             Every order is total: equal keys fall back to the default order, so sorting
 //             is stable.
-//   view      the order with the filter applied; RecordCount and RecNo count in the view.
+//   view      the order with the filter applied, and for a detail only the run of the
+//             order that belongs to the master's record; RecordCount and RecNo count in
+//             the view.
 //
 // Key comparison (indexes and Locate through an index): null is the smallest value, so
 // nulls come first in ascending and last in descending fields. Strings compare by code
@@ -27,8 +29,9 @@
 // ClientDataSetStore.cpp (store and index maintenance), ClientDataSetIndexes.cpp (index
 // definitions, orders, locate), ClientDataSetFilters.cpp (filter views),
 // ClientDataSetFile.cpp (file format), ClientDataSetLoading.cpp (loading from a
-// connection), DBProperties.cpp (published properties). ClientDataSetPrivate.h holds the
-// internals.
+// connection), ClientDataSetNested.cpp (nested data sets), ClientDataSetMaster.cpp
+// (master and detail), DBProperties.cpp (published properties). ClientDataSetPrivate.h
+// holds the internals.
 #pragma once
 
 #include "platform/db/Connection.h"
