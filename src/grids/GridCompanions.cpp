@@ -271,6 +271,13 @@ void TMvDBGridColumns::Update(TCollectionItem* item) {
 
 TMvDBGridTotals::TMvDBGridTotals(TMvCustomDBGrid* grid) : FGrid(grid), FFont(std::make_unique<TFont>()) {
     if (grid) FFont->Assign(grid->Font());
+    FFont->OnChange = [this](TObject*) { FontChanged(); };
+}
+
+void TMvDBGridTotals::FontChanged() {
+    // A font of their own means the grid no longer just takes its parent's; without this
+    // the font would not be stored with the grid.
+    if (FGrid && !FGrid->ComponentState().Contains(csLoading)) FGrid->SetParentFont(false);
 }
 
 TMvDBGridTotals::~TMvDBGridTotals() = default;

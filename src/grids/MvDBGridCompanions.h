@@ -262,6 +262,8 @@ class TMvDBGridTotals : public TPersistent {
     void SetDataSource(TDataSource* value);
     TFont* Font() const { return FFont.get(); }
     void SetFont(const TFont* value) { FFont->Assign(value); }
+    // Font's change handler: outside loading the grid stops taking its parent's font.
+    virtual void FontChanged();
     TCustomImageList* Images() const { return FImages; }
     void SetImages(TCustomImageList* value);
     Integer LinesCount() const { return FLinesCount; }

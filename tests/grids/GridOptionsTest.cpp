@@ -156,6 +156,11 @@ TEST(GridPublishedProperties, AGridOnAFormIsWrittenAndReadBack) {
             plain.SetName(u"Plain");
             std::string fresh = UTF8Encode(ComponentToText(&plain));
             EXPECT_EQ(fresh.find("Font"), std::string::npos) << fresh;
+            // A font of the totals' own is written: the grid stops taking its parent's.
+            plain.Totals()->Font()->SetStyle({fsItalic});
+            EXPECT_FALSE(plain.ParentFont());
+            std::string own = UTF8Encode(ComponentToText(&plain));
+            EXPECT_NE(own.find("Totals.Font.Style = [fsItalic]"), std::string::npos) << own;
         }
         auto* source = new TDataSource(&form);
         source->SetName(u"OrdersSource");
