@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cassert>
 #include <new>
+#include <utility>
 
 namespace mv {
 
@@ -249,7 +250,13 @@ void TClientDataSet::CloneCursor(TClientDataSet* source, bool reset, bool keepSe
         FReadOnly = source->FReadOnly;
     }
     FNestedSource = source->NestedWriter();
-    OpenStore(std::move(store));
+    try {
+        OpenStore(std::move(store));
+    } catch (...) {
+        // Open may fail before the cursor joins the store, where closing would forget it.
+        FNestedSource = nullptr;
+        throw;
+    }
 }
 
 void TClientDataSet::SetConnection(TCustomConnection* value) {
@@ -513,8 +520,8 @@ void TClientDataSet::SetFieldData(TField* field, const void* buffer) {
         area[0] = buffer != nullptr ? 1 : 0;
         if (buffer != nullptr) std::memcpy(area + 1, buffer, static_cast<std::size_t>(field->DataSize()));
     } else {
-        bool userWrite =
-            state != dsSetKey && state != dsFilter && state != dsCalcFields && state != dsInternalCalc;
+        bool userWrite = state != dsSetKey && state != dsFilter && state != dsCalcFields &&
+                         state != dsInternalCalc && !FWritingMasterValues;
         if (userWrite && field->ReadOnly())
             DatabaseErrorFmt(DBConsts::SFieldReadOnly, {field->DisplayName()});
         if (userWrite) field->Validate(buffer);
@@ -600,6 +607,7 @@ void TClientDataSet::ComputeInternalCalcFields(TRecordBuffer buffer) {
 
 template <typename F> void TClientDataSet::ChangeRecords(F change) {
     TClientDataSet* writer = NestedWriter();
+    FMasterError = nullptr;
     if (writer == nullptr) {
         change();
         return;
@@ -611,7 +619,29 @@ template <typename F> void TClientDataSet::ChangeRecords(F change) {
         writer->EndMasterChange(false);
         throw;
     }
-    writer->EndMasterChange(true);
+    FMasterError = writer->EndMasterChange(true);
+}
+
+void TClientDataSet::RaiseMasterError() {
+    if (std::exception_ptr error = std::exchange(FMasterError, nullptr)) std::rethrow_exception(error);
+}
+
+void TClientDataSet::DoAfterPost() {
+    TDataSet::DoAfterPost();
+    RaiseMasterError();
+}
+
+void TClientDataSet::DoAfterDelete() {
+    TDataSet::DoAfterDelete();
+    RaiseMasterError();
+}
+
+void TClientDataSet::InternalEdit() {
+    TRecordBuffer buffer = ActiveBuffer();
+    std::uint32_t id = RecordIdOf(buffer);
+    if (!FStore->IsLive(id) || Header(buffer).Epoch != FStore->Epoch())
+        DatabaseError(DBConsts::SRecordNotFound, this);
+    FillBuffer(buffer, id);
 }
 
 void TClientDataSet::InternalPost() {
@@ -670,6 +700,7 @@ void TClientDataSet::EmptyDataSet() {
     CheckBrowseMode();
     ChangeRecords([&] { FStore->Clear(); });
     First();
+    RaiseMasterError();
 }
 
 Integer TClientDataSet::ChangeCount() const {
@@ -691,6 +722,7 @@ void TClientDataSet::CancelUpdates() {
     ChangeRecords([&] { store->CancelUpdates(); });
     for (TClientDataSet* cursor : cursors)
         if (cursor->Active()) cursor->First();
+    RaiseMasterError();
 }
 
 void TClientDataSet::StoreReset() {

@@ -40,6 +40,7 @@
 #include "platform/rtl/Collection.h"
 
 #include <cstdint>
+#include <exception>
 #include <map>
 #include <memory>
 #include <vector>
@@ -274,9 +275,11 @@ class TClientDataSet : public TDataSet {
     // the detail shows every record; a master without records, or inserting, gives the
     // values of its empty record (usually no detail records). RecordCount, RecNo, Locate
     // and the filter work within the range. A master field that does not exist, or an
-    // order with fewer fields than MasterFields, raises EDatabaseError SDetailOrder when
-    // the link or the order is set on an open data set (or at open); the order and the
-    // link stay as they were.
+    // order with fewer fields than MasterFields, raises EDatabaseError (SFieldNotFound,
+    // SDetailOrder) when the link or the order is set on an open data set, or at open; the
+    // order and the link stay as they were. When the master changes under the detail so
+    // that the range cannot be set (it was opened again without a master field), the
+    // detail shows no records and the error goes to ApplicationHandleException.
     TDataSource* MasterSource() const;
     void SetMasterSource(TDataSource* value);
     const String& MasterFields() const { return FMasterFields; }
@@ -369,6 +372,12 @@ protected:
     void MasterChanged(bool checkBrowseMode) override;
     // A detail's new record gets the master's values first.
     void DoOnNewRecord() override;
+    // Re-reads the record, which another cursor on the store may have changed since this
+    // one read it; a record deleted meanwhile raises SRecordNotFound.
+    void InternalEdit() override;
+    // Raise a master's failure kept by the change that just completed (ChangeRecords).
+    void DoAfterPost() override;
+    void DoAfterDelete() override;
 
 private:
     friend class cds::TStore;
@@ -422,9 +431,15 @@ private:
     bool ReadMasterValues(std::vector<Variant>& values) const;
     // From the link: the master moved or changed; the range follows when its values did.
     void MasterRecordChanged();
-    // Raises SDetailOrder when a range applies and index cannot carry it.
+    // Raises SFieldNotFound for a master field master lacks, SDetailOrder when index
+    // cannot carry masterFields.
+    void CheckLink(TDataSet* master, const String& masterFields, const cds::TIndex& index) const;
+    // CheckLink for the present link, when it is active.
     void CheckDetailOrder(const cds::TIndex& index) const;
-    // Writes the range values into FRangeProbe through the fields leading index.
+    // The link could not set the range: no records show until it can.
+    void MasterRangeFailed();
+    // Writes the range values into FRangeProbe through the fields leading the current
+    // order; an empty probe is an empty range.
     void BuildRangeProbe();
     // The part of list (sorted by the current order) in the range; all of it without one.
     std::pair<std::size_t, std::size_t> RangeOf(const std::vector<std::uint32_t>& list) const;
@@ -452,8 +467,9 @@ private:
     }
     // The other cursors on this nested set's records (its clones, and theirs).
     std::vector<TClientDataSet*> NestedClones() const;
-    // Moves the cursor to store, the records of a new master record (a pending edit is
-    // dropped: it has nowhere to go), at the first record in its own order.
+    // Moves the browsing cursor to store, the records of a new master record, at the first
+    // record in its own order. An order that cannot be built over them raises after the
+    // move, with the default order in its place.
     void SwitchStore(std::shared_ptr<cds::TStore> store);
     // The client data set this one is nested in; raises when the field's data set is
     // another kind.
@@ -464,13 +480,16 @@ private:
     // Runs change, a change of the records, and then puts the records into the master's
     // record. A browsing master is put into edit mode before the change, so a master that
     // has no record (SNoMasterRecord) or refuses to edit leaves the records as they were;
-    // a change that fails takes the master back to browsing. A master whose Post fails
-    // afterwards stays in edit mode with the change in its buffer: the change is kept,
-    // the failure goes to ApplicationHandleException, and the master's next Post meets
-    // it again.
+    // a change that fails takes the master back to browsing. A failure after the change
+    // (the master's Post, or a handler of its field change) does not undo it: the master
+    // stays in edit mode with what it got, and the failure is kept in FMasterError and
+    // raised once the Post, Delete, EmptyDataSet or CancelUpdates has completed, so that
+    // this data set is never left editing records that already hold the change.
     template <typename F> void ChangeRecords(F change);
     void BeginMasterChange();
-    void EndMasterChange(bool changed);
+    // The failure met after the change, if any.
+    std::exception_ptr EndMasterChange(bool changed);
+    void RaiseMasterError();
     // This data set as master: the value of a nested data set field in the active buffer.
     const std::shared_ptr<const std::string>* NestedValue(TField* field) const;
     void SetNestedValue(TField* field, std::shared_ptr<const std::string> value);
@@ -520,9 +539,11 @@ private:
     bool FWritingToMaster = false;
     bool FMasterEditStarted = false; // BeginMasterChange put the master into edit mode
     TClientDataSet* FNestedSource = nullptr; // while open, as a clone of a nested set
+    std::exception_ptr FMasterError;          // see ChangeRecords
     std::unique_ptr<cds::TMasterLink> FMasterLink;
     String FMasterFields;
     bool FRanged = false;             // the view holds only the records of FRangeValues
+    bool FWritingMasterValues = false; // DoOnNewRecord writes read-only link fields
     std::vector<Variant> FRangeValues; // the master's values of MasterFields
     std::vector<Byte> FRangeProbe;     // a record image holding them (built with the view)
 };

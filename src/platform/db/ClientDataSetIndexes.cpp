@@ -339,8 +339,9 @@ bool TClientDataSet::FindByIndex(StringView keyFields, const Variant& keyValues,
             }
         }
         viewFiltered = IsFiltering() || FRanged;
-        if (FRanged) List(); // the range's probe is built with the view
     }
+    // The range's probe is built with the view, through the scratch buffer: before the key.
+    if (FRanged) List();
     if (!index) return false;
 
     // The probe: the key values written into the scratch buffer through the fields.

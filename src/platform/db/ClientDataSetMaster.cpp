@@ -32,36 +32,38 @@ std::vector<String> MasterFieldNames(const String& masterFields) {
 
 namespace cds {
 
-void TMasterLink::ActiveChanged() {
-    if (Active()) {
-        FDetail->MasterRecordChanged();
-        return;
-    }
-    // Also reached from the master's or the source's destructor, where nothing may raise:
-    // a pending detail edit that cannot be posted is reported instead.
+void TMasterLink::Notify() {
+    // The master has moved or changed already, and this may run from its destructor: a
+    // range that cannot be set is reported, and the detail shows no records meanwhile.
     try {
         FDetail->MasterRecordChanged();
     } catch (...) {
+        FDetail->MasterRangeFailed();
         if (ApplicationHandleException) ApplicationHandleException(FDetail);
     }
 }
 
+void TMasterLink::ActiveChanged() {
+    Notify();
+}
+
 void TMasterLink::CheckBrowseMode() {
     // The master is about to move: the detail's pending edit belongs to the present range.
+    // A post that fails stops the master's move.
     if (FDetail->Active()) FDetail->CheckBrowseMode();
 }
 
 void TMasterLink::DataSetChanged() {
-    FDetail->MasterRecordChanged();
+    Notify();
 }
 
 void TMasterLink::DataSetScrolled(Integer) {
-    FDetail->MasterRecordChanged();
+    Notify();
 }
 
 void TMasterLink::RecordChanged(TField*) {
     // Cheap when the master fields kept their values: the range is compared first.
-    FDetail->MasterRecordChanged();
+    Notify();
 }
 
 } // namespace cds
@@ -82,30 +84,20 @@ void TClientDataSet::SetMasterSource(TDataSource* value) {
         TDataSource* source = ds->GetDataSource();
         ds = source != nullptr ? source->DataSet() : nullptr;
     }
-    TDataSource* previous = MasterSource();
+    // Checked before the link is made: its notifications cannot raise.
+    if (Active() && value != nullptr && value->DataSet() != nullptr && value->DataSet()->Active())
+        CheckLink(value->DataSet(), FMasterFields, *FIndex);
     if (Active()) CheckBrowseMode();
     FMasterLink->SetDataSource(value);
-    try {
-        MasterRecordChanged();
-    } catch (...) {
-        FMasterLink->SetDataSource(previous);
-        MasterRecordChanged();
-        throw;
-    }
+    MasterRecordChanged();
 }
 
 void TClientDataSet::SetMasterFields(const String& value) {
     if (value == FMasterFields) return;
-    String previous = FMasterFields;
+    if (Active() && FMasterLink->Active()) CheckLink(FMasterLink->DataSet(), value, *FIndex);
     if (Active()) CheckBrowseMode();
     FMasterFields = value;
-    try {
-        MasterRecordChanged();
-    } catch (...) {
-        FMasterFields = previous;
-        MasterRecordChanged();
-        throw;
-    }
+    MasterRecordChanged();
 }
 
 // ======================================================================================
@@ -139,10 +131,28 @@ void TClientDataSet::MasterRecordChanged() {
     First();
 }
 
+void TClientDataSet::CheckLink(TDataSet* master, const String& masterFields, const cds::TIndex& index) const {
+    std::vector<String> names = MasterFieldNames(masterFields);
+    for (const String& name : names)
+        if (master->FindField(name) == nullptr) DatabaseErrorFmt(DBConsts::SFieldNotFound, {name}, master);
+    if (index.Keys.size() < names.size()) DatabaseErrorFmt(CDSConsts::SDetailOrder, {masterFields}, this);
+}
+
 void TClientDataSet::CheckDetailOrder(const cds::TIndex& index) const {
-    if (!FMasterLink->Active()) return;
-    std::size_t count = MasterFieldNames(FMasterFields).size();
-    if (count > 0 && index.Keys.size() < count) DatabaseErrorFmt(CDSConsts::SDetailOrder, {FMasterFields}, this);
+    if (FMasterLink->Active()) CheckLink(FMasterLink->DataSet(), FMasterFields, index);
+}
+
+void TClientDataSet::MasterRangeFailed() {
+    // An edit that could not be posted stays as it is, with its range.
+    if (!Active() || dsEditModes.Contains(State())) return;
+    FRanged = true;
+    FRangeValues.clear();
+    InvalidateView();
+    try {
+        First();
+    } catch (...) {
+        // Only a scroll handler can fail here; the range's own error is the one reported.
+    }
 }
 
 TField* TClientDataSet::FieldOfSlot(Integer slot) {
@@ -152,7 +162,9 @@ TField* TClientDataSet::FieldOfSlot(Integer slot) {
 }
 
 void TClientDataSet::BuildRangeProbe() {
-    CheckDetailOrder(*FIndex);
+    FRangeProbe.clear();
+    // No values (the range failed) or an order too short for them: an empty range.
+    if (FRangeValues.empty() || FIndex->Keys.size() < FRangeValues.size()) return;
     // The values go in through the detail fields, so they are converted as a typed value
     // would be; a value the field cannot hold leaves the range empty.
     InternalInitRecord(FScratch);
@@ -161,24 +173,23 @@ void TClientDataSet::BuildRangeProbe() {
     FFilterBuffer = FScratch;
     bool valid = true;
     try {
-        for (std::size_t i = 0; i < FRangeValues.size(); ++i) {
+        for (std::size_t i = 0; i < FRangeValues.size() && valid; ++i) {
             TField* field = FieldOfSlot(FIndex->Keys[i].Slot);
-            if (field == nullptr) DatabaseErrorFmt(CDSConsts::SDetailOrder, {FMasterFields}, this);
-            field->SetAsVariant(FRangeValues[i]);
+            if (field == nullptr)
+                valid = false;
+            else
+                field->SetAsVariant(FRangeValues[i]);
         }
-    } catch (const EDatabaseError&) {
+    } catch (const Exception&) {
+        valid = false;
+    } catch (...) {
         FFilterBuffer = savedFilterBuffer;
         RestoreState(saved);
         throw;
-    } catch (const Exception&) {
-        valid = false;
     }
     FFilterBuffer = savedFilterBuffer;
     RestoreState(saved);
-    if (!valid) {
-        FRangeProbe.clear();
-        return;
-    }
+    if (!valid) return;
     const Byte* image = ImageOf(FScratch);
     FRangeProbe.assign(image, image + FStore->RecordSize());
 }
@@ -208,8 +219,17 @@ bool TClientDataSet::InRange(std::uint32_t id) const {
 
 void TClientDataSet::DoOnNewRecord() {
     if (FRanged && FIndex->Keys.size() >= FRangeValues.size()) {
-        for (std::size_t i = 0; i < FRangeValues.size(); ++i)
-            if (TField* field = FieldOfSlot(FIndex->Keys[i].Slot)) field->SetAsVariant(FRangeValues[i]);
+        // Written past the fields' read-only flag: a link field is often read-only so
+        // that users cannot move a record to another master.
+        FWritingMasterValues = true;
+        try {
+            for (std::size_t i = 0; i < FRangeValues.size(); ++i)
+                if (TField* field = FieldOfSlot(FIndex->Keys[i].Slot)) field->SetAsVariant(FRangeValues[i]);
+        } catch (...) {
+            FWritingMasterValues = false;
+            throw;
+        }
+        FWritingMasterValues = false;
     }
     TDataSet::DoOnNewRecord();
 }

@@ -113,7 +113,7 @@ void TClientDataSet::BeginMasterChange() {
     FMasterEditStarted = true;
 }
 
-void TClientDataSet::EndMasterChange(bool changed) {
+std::exception_ptr TClientDataSet::EndMasterChange(bool changed) {
     TClientDataSet* master = Master();
     TEchoGuard echo(FWritingToMaster);
     if (!changed) {
@@ -123,26 +123,24 @@ void TClientDataSet::EndMasterChange(bool changed) {
             if (FMasterEditStarted && master->State() == dsEdit) master->Cancel();
         } catch (...) {
         }
-        return;
+        return nullptr;
     }
-    TBlobValue value;
-    if (FStore->LiveCount() > 0) {
-        std::string bytes;
-        cds::AppendRecords(*FStore, bytes);
-        value = std::make_shared<const std::string>(std::move(bytes));
-    }
-    master->SetNestedValue(DataSetField(), std::move(value));
-    // A master that cannot post now keeps the change in its edit buffer; raising here
-    // would leave this data set in its edit state over records that already hold the
-    // change, and posting again would add an inserted record twice.
-    if (FMasterEditStarted) {
-        try {
-            master->Post();
-        } catch (...) {
-            if (ApplicationHandleException) ApplicationHandleException(master);
+    // The records have changed: from here a failure is kept, not raised (ChangeRecords).
+    std::exception_ptr error;
+    try {
+        TBlobValue value;
+        if (FStore->LiveCount() > 0) {
+            std::string bytes;
+            cds::AppendRecords(*FStore, bytes);
+            value = std::make_shared<const std::string>(std::move(bytes));
         }
+        master->SetNestedValue(DataSetField(), std::move(value));
+        if (FMasterEditStarted) master->Post();
+    } catch (...) {
+        error = std::current_exception();
     }
     FMasterKey = MasterKey();
+    return error;
 }
 
 void TClientDataSet::MasterChanged(bool checkBrowseMode) {
@@ -155,11 +153,30 @@ void TClientDataSet::MasterChanged(bool checkBrowseMode) {
     }
     TClientDataSet* master = Master();
     if (!master->Active() || MasterKey() == FMasterKey) return;
-    std::vector<TClientDataSet*> clones = NestedClones();
+    std::vector<TClientDataSet*> cursors = NestedClones();
+    cursors.insert(cursors.begin(), this);
+    // The master cancelled or moved without asking first: pending edits have nowhere to
+    // go. Cancelled before anything moves, so a handler that refuses leaves all as it was.
+    for (TClientDataSet* cursor : cursors)
+        if (dsEditModes.Contains(cursor->State())) cursor->Cancel();
     std::shared_ptr<cds::TStore> store = FetchFromMaster();
-    SwitchStore(store);
-    for (TClientDataSet* clone : clones)
-        clone->SwitchStore(store);
+    // Every cursor moves even when one fails: none may stay on the old records, whose
+    // changes would be written into the master's new record. The master has moved
+    // already, so a failure is reported rather than raised into its notification.
+    std::exception_ptr error;
+    for (TClientDataSet* cursor : cursors) {
+        try {
+            cursor->SwitchStore(store);
+        } catch (...) {
+            if (!error) error = std::current_exception();
+        }
+    }
+    if (!error) return;
+    try {
+        std::rethrow_exception(error);
+    } catch (...) {
+        if (ApplicationHandleException) ApplicationHandleException(this);
+    }
 }
 
 std::vector<TClientDataSet*> TClientDataSet::NestedClones() const {
@@ -171,18 +188,25 @@ std::vector<TClientDataSet*> TClientDataSet::NestedClones() const {
 }
 
 void TClientDataSet::SwitchStore(std::shared_ptr<cds::TStore> store) {
-    // The master cancelled or moved without asking first: this edit has nowhere to go.
-    if (dsEditModes.Contains(State())) Cancel();
     // Same definitions, so the buffers keep their layout; only the records change.
     FStore->RemoveCursor(this);
     FStore = std::move(store);
     FStore->AddCursor(this);
     FDefIndexes.clear();
-    FIndex = ResolveOrder(FIndexFieldNames, FIndexName);
-    InvalidateView();
     FCursorAt = caBOF;
     FCursorStamp = ~std::uint64_t{0};
+    // An order the new records cannot have (a unique index they break) gives way to the
+    // default order; the cursor must not keep the old records' index.
+    std::exception_ptr error;
+    try {
+        FIndex = ResolveOrder(FIndexFieldNames, FIndexName);
+    } catch (...) {
+        FIndex = FStore->DefaultIndex();
+        error = std::current_exception();
+    }
+    InvalidateView();
     First();
+    if (error) std::rethrow_exception(error);
 }
 
 } // namespace mv

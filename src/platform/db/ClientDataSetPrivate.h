@@ -264,6 +264,7 @@ public:
     explicit TMasterLink(TClientDataSet* detail) : FDetail(detail) {}
 
 protected:
+    void Notify();
     void ActiveChanged() override;
     void CheckBrowseMode() override;
     void DataSetChanged() override;

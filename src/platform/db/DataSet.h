@@ -440,11 +440,13 @@ protected:
     void DoBeforeEdit() { Fire(BeforeEdit); }
     void DoAfterEdit() { Fire(AfterEdit); }
     void DoBeforePost() { Fire(BeforePost); }
-    void DoAfterPost() { Fire(AfterPost); }
+    // Virtual so that a data set can report, once a post or delete has completed, an
+    // error met on the way that must not undo it.
+    virtual void DoAfterPost() { Fire(AfterPost); }
     void DoBeforeCancel() { Fire(BeforeCancel); }
     void DoAfterCancel() { Fire(AfterCancel); }
     void DoBeforeDelete() { Fire(BeforeDelete); }
-    void DoAfterDelete() { Fire(AfterDelete); }
+    virtual void DoAfterDelete() { Fire(AfterDelete); }
     void DoBeforeScroll() { Fire(BeforeScroll); }
     void DoAfterScroll() { Fire(AfterScroll); }
     void DoBeforeRefresh() { Fire(BeforeRefresh); }

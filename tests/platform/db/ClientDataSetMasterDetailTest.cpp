@@ -172,6 +172,54 @@ TEST(ClientDataSetMasterDetail, LinksAndOrdersThatCannotWorkAreRefused) {
     EXPECT_EQ(shop.Orders.RecordCount(), 6);
 }
 
+TEST(ClientDataSetMasterDetail, AMasterThatChangesUnderTheDetailIsReportedNotRaised) {
+    TShop shop;
+    // A read-only link field still takes the master's value in a new record.
+    shop.Orders.FieldByName(u"CustID")->SetReadOnly(true);
+    shop.Orders.Append();
+    shop.Orders.FieldByName(u"OrderID")->SetAsInteger(20);
+    shop.Orders.Post();
+    EXPECT_EQ(shop.Orders.FieldByName(u"CustID")->AsInteger(), 1);
+    EXPECT_EQ(shop.Orders.RecordCount(), 4);
+
+    // A master opened again without the master field: its Open succeeds, the detail
+    // shows nothing and the error goes to the handler.
+    std::vector<String> reported;
+    ApplicationHandleException = [&](TObject* sender) {
+        EXPECT_EQ(sender, &shop.Orders);
+        try {
+            throw;
+        } catch (const Exception& e) {
+            reported.push_back(e.Message());
+        }
+    };
+    TMemoryStream other;
+    {
+        TClientDataSet renamed;
+        renamed.FieldDefs()->Add(u"Code", ftInteger);
+        renamed.CreateDataSet();
+        renamed.AppendRecord({Variant(1)});
+        renamed.SaveToStream(other);
+    }
+    shop.Customers.Close();
+    other.SetPosition(0);
+    shop.Customers.LoadFromStream(other);
+    ApplicationHandleException = nullptr;
+    EXPECT_TRUE(shop.Customers.Active());
+    EXPECT_EQ(reported, (std::vector<String>{Format(DBConsts::SFieldNotFound, {u"ID"})}));
+    EXPECT_TRUE(shop.Orders.IsEmpty());
+
+    // Linking to it while open is refused before the link is made.
+    TDataSource renamedSource(nullptr);
+    renamedSource.SetDataSet(&shop.Customers);
+    shop.Orders.SetMasterSource(nullptr);
+    EXPECT_EQ(shop.Orders.RecordCount(), 7);
+    EXPECT_EQ(DatabaseErrorOf([&] { shop.Orders.SetMasterSource(&renamedSource); }),
+              Format(DBConsts::SFieldNotFound, {u"ID"}));
+    EXPECT_EQ(shop.Orders.MasterSource(), nullptr);
+    EXPECT_EQ(shop.Orders.RecordCount(), 7);
+}
+
 TEST(ClientDataSetMasterDetail, TheLinkIsPublishedAndFollowsTheSourceAway) {
     auto shop = std::make_unique<TShop>();
     EXPECT_EQ(GetStrProp(&shop->Orders, u"MasterFields"), u"ID");

@@ -459,6 +459,25 @@ TEST(ClientDataSet, ClonesShareRecordsWithOwnPositionOrderAndFilter) {
     ds->Delete();
     EXPECT_EQ(Ids(clone), (Ints{2}));
 
+    // An edit starts from the record as stored, not as this cursor last read it: posting
+    // it does not undo what another cursor changed meanwhile.
+    {
+        TClientDataSet other;
+        other.CloneCursor(ds.get(), true);
+        ds->Locate(u"ID", 3, {});
+        other.Locate(u"ID", 3, {});
+        other.Edit();
+        other.FieldByName(u"Name")->SetAsString(u"Bo");
+        other.Post();
+        ds->Edit();
+        EXPECT_EQ(ds->FieldByName(u"Name")->AsString(), u"Bo");
+        ds->FieldByName(u"Amount")->SetAsInteger(4);
+        ds->Post();
+        other.Locate(u"ID", 3, {});
+        EXPECT_EQ(other.FieldByName(u"Name")->AsString(), u"Bo");
+        EXPECT_EQ(other.FieldByName(u"Amount")->AsInteger(), 4);
+    }
+
     // A reset clone starts plain; the records outlive the source.
     TClientDataSet plain;
     plain.CloneCursor(&clone, true);
