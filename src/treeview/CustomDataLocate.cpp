@@ -99,18 +99,10 @@ bool TMvDBCustomData::Locate(StringView keyFields, const Variant& keyValues, TLo
 }
 
 Variant TMvDBCustomData::Lookup(StringView keyFields, const Variant& keyValues, StringView resultFields) {
-    Variant result = Null();
-    if (!LocateRecord(keyFields, keyValues, {})) return result;
-    SetTempState(dsCalcFields);
-    try {
-        CalculateFields(TempBuffer());
-        result = FieldValues(resultFields);
-    } catch (...) {
-        RestoreState(dsBrowse);
-        throw;
-    }
-    RestoreState(dsBrowse);
-    return result;
+    if (!LocateRecord(keyFields, keyValues, {})) return Null();
+    TTempState temp(*this, dsCalcFields);
+    CalculateFields(TempBuffer());
+    return FieldValues(resultFields);
 }
 
 } // namespace mv

@@ -592,17 +592,8 @@ void TClientDataSet::ComputeInternalCalcFields(TRecordBuffer buffer) {
     // The framework computes internal calculated fields when a record is written: the
     // OnCalcFields handler sees State = dsInternalCalc and fills them.
     if (!FInternalCalcFields || !OnCalcFields) return;
-    TRecordBuffer savedCalc = FCalcBuffer;
-    TDataSetState saved = SetTempState(dsInternalCalc);
-    try {
-        CalculateFields(buffer);
-    } catch (...) {
-        FCalcBuffer = savedCalc;
-        RestoreState(saved);
-        throw;
-    }
-    FCalcBuffer = savedCalc;
-    RestoreState(saved);
+    TTempState temp(*this, dsInternalCalc);
+    CalculateFields(buffer);
 }
 
 template <typename F> void TClientDataSet::ChangeRecords(F change) {

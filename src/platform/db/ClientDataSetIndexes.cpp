@@ -347,29 +347,28 @@ bool TClientDataSet::FindByIndex(StringView keyFields, const Variant& keyValues,
     // The probe: the key values written into the scratch buffer through the fields.
     auto keyCount = static_cast<Integer>(fields.size());
     InternalInitRecord(FScratch);
-    TRecordBuffer savedFilterBuffer = FFilterBuffer;
-    TDataSetState saved = SetTempState(dsFilter);
-    FFilterBuffer = FScratch;
     bool probeValid = true;
-    try {
-        if (fields.size() == 1) {
-            const Variant& key =
-                VarIsArray(keyValues) && VarArrayHighBound(keyValues) == VarArrayLowBound(keyValues)
-                    ? keyValues[VarArrayLowBound(keyValues)]
-                    : keyValues;
-            fields[0]->SetAsVariant(key);
-        } else if (!VarIsArray(keyValues) ||
-                   VarArrayHighBound(keyValues) - VarArrayLowBound(keyValues) + 1 != keyCount) {
-            probeValid = false;
-        } else {
-            for (Integer i = 0; i < keyCount; ++i)
-                fields[static_cast<std::size_t>(i)]->SetAsVariant(keyValues[VarArrayLowBound(keyValues) + i]);
+    {
+        TTempState temp(*this, dsFilter, FScratch);
+        try {
+            if (fields.size() == 1) {
+                const Variant& key =
+                    VarIsArray(keyValues) && VarArrayHighBound(keyValues) == VarArrayLowBound(keyValues)
+                        ? keyValues[VarArrayLowBound(keyValues)]
+                        : keyValues;
+                fields[0]->SetAsVariant(key);
+            } else if (!VarIsArray(keyValues) ||
+                       VarArrayHighBound(keyValues) - VarArrayLowBound(keyValues) + 1 != keyCount) {
+                probeValid = false;
+            } else {
+                for (Integer i = 0; i < keyCount; ++i)
+                    fields[static_cast<std::size_t>(i)]->SetAsVariant(
+                        keyValues[VarArrayLowBound(keyValues) + i]);
+            }
+        } catch (const Exception&) {
+            probeValid = false; // a key the field cannot hold matches no record
         }
-    } catch (const Exception&) {
-        probeValid = false; // a key the field cannot hold matches no record
     }
-    FFilterBuffer = savedFilterBuffer;
-    RestoreState(saved);
     id = UINT32_MAX;
     if (!probeValid) return true;
 
@@ -407,20 +406,9 @@ Variant TClientDataSet::Lookup(StringView keyFields, const Variant& keyValues, S
         return TDataSet::Lookup(keyFields, keyValues, resultFields);
     if (id == UINT32_MAX) return Null();
     FillBuffer(FScratch, id);
-    TRecordBuffer savedCalc = FCalcBuffer;
-    TDataSetState saved = SetTempState(dsCalcFields);
-    Variant result;
-    try {
-        CalculateFields(FScratch);
-        result = FieldValues(resultFields);
-    } catch (...) {
-        FCalcBuffer = savedCalc;
-        RestoreState(saved);
-        throw;
-    }
-    FCalcBuffer = savedCalc;
-    RestoreState(saved);
-    return result;
+    TTempState temp(*this, dsCalcFields);
+    CalculateFields(FScratch);
+    return FieldValues(resultFields);
 }
 
 } // namespace mv

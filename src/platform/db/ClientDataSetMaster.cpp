@@ -168,27 +168,21 @@ void TClientDataSet::BuildRangeProbe() {
     // The values go in through the detail fields, so they are converted as a typed value
     // would be; a value the field cannot hold leaves the range empty.
     InternalInitRecord(FScratch);
-    TRecordBuffer savedFilterBuffer = FFilterBuffer;
-    TDataSetState saved = SetTempState(dsFilter);
-    FFilterBuffer = FScratch;
     bool valid = true;
-    try {
-        for (std::size_t i = 0; i < FRangeValues.size() && valid; ++i) {
-            TField* field = FieldOfSlot(FIndex->Keys[i].Slot);
-            if (field == nullptr)
-                valid = false;
-            else
-                field->SetAsVariant(FRangeValues[i]);
+    {
+        TTempState temp(*this, dsFilter, FScratch);
+        try {
+            for (std::size_t i = 0; i < FRangeValues.size() && valid; ++i) {
+                TField* field = FieldOfSlot(FIndex->Keys[i].Slot);
+                if (field == nullptr)
+                    valid = false;
+                else
+                    field->SetAsVariant(FRangeValues[i]);
+            }
+        } catch (const Exception&) {
+            valid = false;
         }
-    } catch (const Exception&) {
-        valid = false;
-    } catch (...) {
-        FFilterBuffer = savedFilterBuffer;
-        RestoreState(saved);
-        throw;
     }
-    FFilterBuffer = savedFilterBuffer;
-    RestoreState(saved);
     if (!valid) return;
     const Byte* image = ImageOf(FScratch);
     FRangeProbe.assign(image, image + FStore->RecordSize());

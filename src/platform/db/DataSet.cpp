@@ -171,6 +171,17 @@ void TDataSet::RestoreState(TDataSetState value) {
     --FDisableCount;
 }
 
+TDataSet::TTempState::TTempState(TDataSet& dataSet, TDataSetState state, TRecordBuffer buffer)
+    : FDataSet(dataSet), FSaved(dataSet.SetTempState(state)),
+      FSlot(state == dsFilter ? &dataSet.FFilterBuffer : &dataSet.FCalcBuffer), FSavedBuffer(*FSlot) {
+    if (buffer != nullptr) *FSlot = buffer;
+}
+
+TDataSet::TTempState::~TTempState() {
+    *FSlot = FSavedBuffer;
+    FDataSet.RestoreState(FSaved);
+}
+
 void TDataSet::CheckActive() const {
     if (FState == dsInactive) DatabaseError(DBConsts::SDataSetClosed, this);
 }

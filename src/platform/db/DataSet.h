@@ -404,6 +404,23 @@ protected:
     // Temporary states for reading other buffers; events are held meanwhile.
     TDataSetState SetTempState(TDataSetState value);
     void RestoreState(TDataSetState value);
+    // A temporary state for the life of the guard, also when an exception leaves early:
+    // the fields read and write buffer (when given) through the buffer the state uses,
+    // FFilterBuffer for dsFilter and FCalcBuffer for the calculating states; that buffer
+    // and the state are put back when the guard goes.
+    class TTempState {
+    public:
+        TTempState(TDataSet& dataSet, TDataSetState state, TRecordBuffer buffer = nullptr);
+        ~TTempState();
+        TTempState(const TTempState&) = delete;
+        TTempState& operator=(const TTempState&) = delete;
+
+    private:
+        TDataSet& FDataSet;
+        TDataSetState FSaved;
+        TRecordBuffer* FSlot;
+        TRecordBuffer FSavedBuffer;
+    };
     void SetState(TDataSetState value);
     void SetModified(bool value) { FModified = value; }
     // Window management.

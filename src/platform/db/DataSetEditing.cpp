@@ -359,26 +359,11 @@ bool TDataSet::LocateRecord(StringView keyFields, const Variant& keyValues, TLoc
     std::vector<TField*> fields;
     GetFieldList(fields, keyFields);
     TRecordBuffer buffer = TempBuffer();
-    TRecordBuffer savedFilterBuffer = FFilterBuffer;
-    TDataSetState saved = SetTempState(dsFilter);
-    FFilterBuffer = buffer;
-    bool found = false;
-    try {
-        InternalFirst();
-        while (GetRecord(buffer, gmNext, true) == grOK) {
-            if (KeyValuesMatch(fields, keyValues, options)) {
-                found = true;
-                break;
-            }
-        }
-    } catch (...) {
-        FFilterBuffer = savedFilterBuffer;
-        RestoreState(saved);
-        throw;
-    }
-    FFilterBuffer = savedFilterBuffer;
-    RestoreState(saved);
-    return found;
+    TTempState temp(*this, dsFilter, buffer);
+    InternalFirst();
+    while (GetRecord(buffer, gmNext, true) == grOK)
+        if (KeyValuesMatch(fields, keyValues, options)) return true;
+    return false;
 }
 
 bool TDataSet::Locate(StringView keyFields, const Variant& keyValues, TLocateOptions options) {
@@ -393,17 +378,9 @@ bool TDataSet::Locate(StringView keyFields, const Variant& keyValues, TLocateOpt
 
 Variant TDataSet::Lookup(StringView keyFields, const Variant& keyValues, StringView resultFields) {
     if (!LocateRecord(keyFields, keyValues, {})) return Null();
-    TDataSetState saved = SetTempState(dsCalcFields);
-    Variant result;
-    try {
-        CalculateFields(TempBuffer());
-        result = FieldValues(resultFields);
-    } catch (...) {
-        RestoreState(saved);
-        throw;
-    }
-    RestoreState(saved);
-    return result;
+    TTempState temp(*this, dsCalcFields);
+    CalculateFields(TempBuffer());
+    return FieldValues(resultFields);
 }
 
 // ======================================================================================
