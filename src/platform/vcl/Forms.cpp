@@ -387,6 +387,9 @@ TModalResult TCustomForm::ShowModal() {
             return answer;
         }
     }
+    // A gesture the mouse was driving (a drag, a selection) cannot finish while the
+    // dialog runs: its control is told to drop it before the capture goes.
+    if (TControl* captured = GetCaptureControl()) captured->Perform(WM_CANCELMODE, 0, 0);
     SetCaptureControl(nullptr);
     TCustomForm* previous = Screen->ActiveForm();
     // The other forms take no input while this one runs, as the framework's task windows.

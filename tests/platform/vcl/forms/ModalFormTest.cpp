@@ -101,6 +101,32 @@ TEST_F(ModalForms, NestedLoopRunsUntilAKeyOrAClickSetsModalResult) {
     EXPECT_EQ(d.Form->ShowModal(), mrCancel);
 }
 
+// A control that records the cancel-mode message it gets.
+class TCancelRecorder : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    Integer CancelModes = 0;
+
+protected:
+    void WndProc(TMessage& message) override {
+        if (message.Msg == WM_CANCELMODE) ++CancelModes;
+        TCustomControl::WndProc(message);
+    }
+};
+
+TEST_F(ModalForms, AControlHoldingTheMouseIsToldToDropItsGestureFirst) {
+    auto main = ShownForm(Rect(100, 100, 400, 300));
+    auto* dragging = new TCancelRecorder(main.get());
+    dragging->SetParent(main.get());
+    dragging->SetBounds(10, 10, 100, 100);
+    dragging->SetMouseCapture(true);
+    Dialog d;
+    ScriptIdle({[&] { d.Form->Close(); }}, [&] { return d.Form.get(); });
+    EXPECT_EQ(d.Form->ShowModal(), mrCancel);
+    EXPECT_EQ(dragging->CancelModes, 1);
+    EXPECT_FALSE(dragging->MouseCapture());
+}
+
 TEST_F(ModalForms, CloseQueryAndOnCloseCanKeepTheModalLoopRunning) {
     Dialog d;
     int asked = 0;
