@@ -725,8 +725,11 @@ bool TSdlHost::PumpEvents(Integer timeoutMs) {
     bool have = SDL_PollEvent(&e) != 0;
     if (!have && timeoutMs > 0) have = SDL_WaitEventTimeout(&e, timeoutMs) != 0;
     bool delivered = false;
-    for (int n = 0; have && n < MaxEventsPerPump; ++n) {
+    for (int n = 0; have; ++n) {
         if (e.type != FImpl->WakeEvent && FImpl->Translate(e)) delivered = true;
+        // Checked before polling: an event taken off SDL's queue must be delivered, or a
+        // lost button or key release would leave a drag or a key stuck.
+        if (n + 1 >= MaxEventsPerPump) break;
         have = SDL_PollEvent(&e) != 0;
     }
     return delivered;
