@@ -20,6 +20,10 @@ void TMvCustomDBGrid::BeginUpdate() {
 
 void TMvCustomDBGrid::EndUpdate() {
     if (FUpdateLock > 0) --FUpdateLock;
+    if (FUpdateLock == 0 && FLayoutLock == 0 && FLayoutAfterUnlock) {
+        FLayoutAfterUnlock = false;
+        if (HandleAllocated() && !LayoutDeferred()) PostMessage(Handle(), CM_DEFERLAYOUT, 0, 0);
+    }
 }
 
 void TMvCustomDBGrid::BeginLayout() {
@@ -78,9 +82,11 @@ void TMvCustomDBGrid::HandleDeferLayout() {
         EndLayout();
         return;
     }
-    // Someone else holds the bracket: only ask again. Closing their bracket here (as
-    // DeferLayout does for its caller) would unbalance it.
-    if (HandleAllocated() && !LayoutDeferred()) PostMessage(Handle(), CM_DEFERLAYOUT, 0, 0);
+    // Someone else holds the bracket: ask again once it closes (EndUpdate posts the
+    // message then). Posting it again at once would make any message loop run inside the
+    // bracket (a message box, ProcessMessages) spin on it forever; closing their bracket
+    // here, as DeferLayout does for its caller, would unbalance it.
+    FLayoutAfterUnlock = true;
 }
 
 void TMvCustomDBGrid::RemoveQueuedLayouts() {
@@ -114,6 +120,7 @@ void TMvCustomDBGrid::InternalLayout() {
     } reset{FInLayout};
 
     if (HandleAllocated()) RemoveQueuedLayouts();
+    FLayoutAfterUnlock = false;
     // A built column before a persistent one: the collection becomes purely persistent.
     bool persistentSeen = false;
     for (Integer i = FColumns->Count() - 1; i >= 0; --i) {

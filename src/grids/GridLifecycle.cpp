@@ -136,7 +136,7 @@ void TMvCustomDBGrid::GradientChanged(TObject* sender) {
 // ======================================================================================
 
 TMvCustomDBGrid::~TMvCustomDBGrid() {
-    Destroying();
+    TComponent::Destroying(); // the grid's own Destroying() only reads the flag
     for (Integer job = 0; job < tjCount; ++job)
         FreeTimer(static_cast<TTimerJob>(job));
     if (FSettings->Active() && !Designing()) FSettings->AutoSaveLayout();

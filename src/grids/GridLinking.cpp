@@ -93,13 +93,31 @@ void TMvCustomDBGrid::SetMasterGrid(TMvCustomDBGrid* value) {
     value->Synchronize();
 }
 
+namespace {
+
+// Marks a grid as synchronizing for a scope; an exception from a user event on the way
+// (OnTopLeftChanged, a column setter) must not leave it marked, or it would never
+// synchronize again.
+class TSynchronizingScope {
+public:
+    explicit TSynchronizingScope(bool& flag) : FFlag(flag) { FFlag = true; }
+    ~TSynchronizingScope() { FFlag = false; }
+    TSynchronizingScope(const TSynchronizingScope&) = delete;
+    TSynchronizingScope& operator=(const TSynchronizingScope&) = delete;
+
+private:
+    bool& FFlag;
+};
+
+} // namespace
+
 void TMvCustomDBGrid::Synchronize() {
     TMvCustomDBGrid* next = FNextGrid;
     if (FSynchronizing || next == this || next->FSynchronizing) return;
-    FSynchronizing = true;
-    // The next grid's own propagation waits until it is complete.
-    next->FSynchronizing = true;
-    try {
+    TSynchronizingScope self(FSynchronizing);
+    {
+        // The next grid's own propagation waits until it is complete.
+        TSynchronizingScope nextScope(next->FSynchronizing);
         const Integer count = std::min(FColumns->Count(), next->FColumns->Count());
         for (Integer i = 0; i < count; ++i) {
             TMvColumn* source = FColumns->Items(i);
@@ -113,32 +131,24 @@ void TMvCustomDBGrid::Synchronize() {
         next->SetBiDiMode(BiDiMode());
         if (LeftCol() < next->ColCount() && LeftCol() >= next->TCustomGrid::FixedCols())
             next->SetLeftCol(LeftCol());
-    } catch (...) {
-        next->FSynchronizing = false;
-        FSynchronizing = false;
-        throw;
     }
-    next->FSynchronizing = false;
     next->Synchronize();
-    FSynchronizing = false;
 }
 
 void TMvColumn::Synchronize() {
     TMvCustomDBGrid* grid = GetGrid();
     if (!grid || grid->Synchronizing() || grid->NextGrid() == grid) return;
     const Integer index = Index();
-    grid->FSynchronizing = true;
+    TSynchronizingScope self(grid->FSynchronizing);
     for (TMvCustomDBGrid* next = grid->NextGrid(); next != grid && !next->FSynchronizing;
          next = next->NextGrid()) {
         if (index >= next->Columns()->Count()) continue;
-        next->FSynchronizing = true;
+        TSynchronizingScope nextScope(next->FSynchronizing);
         TMvColumn* target = next->Columns()->Items(index);
         if (Expandable() && target->Expandable()) target->SetExpanded(Expanded());
         target->SetVisible(Visible());
         target->SetWidth(Width());
-        next->FSynchronizing = false;
     }
-    grid->FSynchronizing = false;
 }
 
 // ======================================================================================
@@ -162,6 +172,12 @@ void TMvCustomDBGrid::RemoveReferences(TComponent* component) {
 void TMvCustomDBGrid::Notification(TComponent* component, TOperation operation) {
     if (operation == opRemove) {
         RemoveReferences(component);
+        // A data set freed under a position or grid lock has no controls to enable.
+        for (TPositionLock* lock : {&FPositionLock, &FGridLock})
+            if (component == lock->HeldDataSet) {
+                lock->HeldDataSet = nullptr;
+                lock->ControlsHeld = false;
+            }
         auto* field = dynamic_cast<TField*>(component);
         TDataSet* dataSet = FDataLink ? FDataLink->DataSet() : nullptr;
         if (field && dataSet && field->DataSet() == dataSet &&

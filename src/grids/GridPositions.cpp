@@ -39,26 +39,39 @@ void TMvCustomDBGrid::DisablePosition() {
     TDataSet* dataSet = FDataLink->DataSet();
     FPositionLock.Bookmark = dataSet->GetBookmark();
     FPositionLock.Position = GetPosition();
+    HoldControls(FPositionLock, dataSet);
+}
+
+void TMvCustomDBGrid::HoldControls(TPositionLock& lock, TDataSet* dataSet) {
     dataSet->DisableControls();
-    FPositionLock.ControlsHeld = true;
+    lock.ControlsHeld = true;
+    lock.HeldDataSet = dataSet;
+    // Told when it goes, so that a lock never enables a freed data set's controls.
+    dataSet->FreeNotification(this);
+}
+
+void TMvCustomDBGrid::ReleaseControls(TPositionLock& lock) {
+    TDataSet* dataSet = lock.ControlsHeld ? lock.HeldDataSet : nullptr;
+    lock.ControlsHeld = false;
+    lock.HeldDataSet = nullptr;
+    // The data set whose controls were disabled, even when the grid links another by now.
+    if (dataSet) dataSet->EnableControls();
 }
 
 void TMvCustomDBGrid::EnablePosition(bool keepCurrent) {
     if (FPositionLock.Count == 0) return;
     if (--FPositionLock.Count != 0) return;
     TDataSet* dataSet = FDataLink->DataSet();
-    const bool held = FPositionLock.ControlsHeld;
-    FPositionLock.ControlsHeld = false;
     try {
         if (FDataLink->Active()) {
             if (keepCurrent) FPositionLock.Bookmark = dataSet->GetBookmark();
             GotoPosition(FPositionLock.Position, FPositionLock.Bookmark);
         }
     } catch (...) {
-        if (held && dataSet) dataSet->EnableControls();
+        ReleaseControls(FPositionLock);
         throw;
     }
-    if (held && dataSet) dataSet->EnableControls();
+    ReleaseControls(FPositionLock);
     // FIXME(order): a changed data set order is set up again (SetupOrderFields).
     if (FDataLink->Active()) FKeptOrderFields = CurrentDataSetOrder();
 }
@@ -71,8 +84,7 @@ void TMvCustomDBGrid::DisableGrid() {
         TDataSet* dataSet = FDataLink->DataSet();
         FGridLock.Bookmark = dataSet->GetBookmark();
         FGridLock.Position = GetPosition();
-        dataSet->DisableControls();
-        FGridLock.ControlsHeld = true;
+        HoldControls(FGridLock, dataSet);
     }
     FGridLock.WasEnabled = Enabled();
     SetEnabled(false);
@@ -81,18 +93,15 @@ void TMvCustomDBGrid::DisableGrid() {
 void TMvCustomDBGrid::EnableGrid() {
     if (FGridLock.Count == 0) return;
     if (--FGridLock.Count != 0) return;
-    TDataSet* dataSet = FDataLink->DataSet();
-    const bool held = FGridLock.ControlsHeld;
-    FGridLock.ControlsHeld = false;
     try {
         if (FDataLink->Active()) GotoPosition(FGridLock.Position, FGridLock.Bookmark);
     } catch (...) {
-        if (held && dataSet) dataSet->EnableControls();
+        ReleaseControls(FGridLock);
         SetEnabled(FGridLock.WasEnabled);
         --FInternalMove;
         throw;
     }
-    if (held && dataSet) dataSet->EnableControls();
+    ReleaseControls(FGridLock);
     SetEnabled(FGridLock.WasEnabled);
     --FInternalMove;
 }

@@ -554,9 +554,12 @@ private:
         Integer Count = 0;
         TBookmark Bookmark;
         Integer Position = 0;
-        bool ControlsHeld = false; // DisableControls was called at the first level
+        bool ControlsHeld = false; // DisableControls was called at the first level ...
+        TDataSet* HeldDataSet = nullptr; // ... on this data set (the link may change meanwhile)
         bool WasEnabled = true;    // the grid's Enabled (grid lock only)
     };
+    void HoldControls(TPositionLock& lock, TDataSet* dataSet);
+    void ReleaseControls(TPositionLock& lock);
     enum TTimerJob { tjSelect, tjListItems, tjSequence, tjTotals, tjCount };
     // Raises the internal-move counter for a scope (the grid itself moves the cursor).
     class TInternalMove {
@@ -699,6 +702,7 @@ private:
     Integer FLayoutLock = 0;
     Integer FInternalMove = 0;
     bool FDataSetLayout = false;
+    bool FLayoutAfterUnlock = false; // a deferred layout waits for the brackets to close
     bool FInLayout = false;
     bool FMovingCurrent = false;
     bool FUpdatingRowCount = false;

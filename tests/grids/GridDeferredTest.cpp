@@ -83,10 +83,15 @@ TEST_F(GridBrackets, TheDeferredLayoutWaitsForAnOpenBracketAndALayoutRunDropsQue
     Grid->BeginUpdate();
     Grid->Perform(CM_DEFERLAYOUT);
     EXPECT_EQ(Grid->Layouts, before);
-    EXPECT_TRUE(Grid->LayoutDeferred()); // asked again
-    EXPECT_EQ(Grid->UpdateLock(), 1);    // the bracket that is open stays open
+    EXPECT_EQ(Grid->UpdateLock(), 1); // the bracket that is open stays open
+    // Not queued again while the bracket is open: a message loop run inside it would
+    // otherwise never empty its queue.
+    EXPECT_FALSE(Grid->LayoutDeferred());
+    Application->ProcessMessages();
+    EXPECT_EQ(Grid->Layouts, before);
     Grid->EndUpdate();
-    Grid->LayoutChanged(); // this run removes the queued request
+    EXPECT_TRUE(Grid->LayoutDeferred()); // asked again once the bracket closed
+    Grid->LayoutChanged();                // this run removes the queued request
     EXPECT_EQ(Grid->Layouts, before + 1);
     EXPECT_FALSE(Grid->LayoutDeferred());
     Application->ProcessMessages();

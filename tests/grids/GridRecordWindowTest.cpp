@@ -228,6 +228,20 @@ TEST_F(GridRecordWindow, DisableGridHoldsThePositionAndTheEnabledState) {
     EXPECT_TRUE(Grid->Enabled());
     EXPECT_EQ(CurrentId(*dataSet), 12);
     EXPECT_EQ(Grid->DataLink()->ActiveRecord(), 3);
+
+    // Linked to another data set meanwhile: the lock gives back the first one's controls,
+    // and a data set freed under a lock is simply forgotten.
+    auto other = MakeNumberedSet(5);
+    Grid->DisableGrid();
+    Link(other.get());
+    Grid->EnableGrid();
+    EXPECT_FALSE(dataSet->ControlsDisabled());
+    EXPECT_FALSE(other->ControlsDisabled());
+    Grid->DisablePosition();
+    Link(nullptr);
+    other.reset();
+    Grid->EnablePosition();
+    EXPECT_FALSE(Grid->PositionDisabled());
 }
 
 TEST_F(GridRecordWindow, RefreshDataSetReopensOnTheRecordWithTheSameKey) {
