@@ -554,9 +554,9 @@ private:
         Integer Count = 0;
         TBookmark Bookmark;
         Integer Position = 0;
-        bool ControlsHeld = false; // DisableControls was called at the first level ...
+        bool ControlsHeld = false;       // DisableControls was called at the first level ...
         TDataSet* HeldDataSet = nullptr; // ... on this data set (the link may change meanwhile)
-        bool WasEnabled = true;    // the grid's Enabled (grid lock only)
+        bool WasEnabled = true;          // the grid's Enabled (grid lock only)
     };
     void HoldControls(TPositionLock& lock, TDataSet* dataSet);
     void ReleaseControls(TPositionLock& lock);

@@ -91,7 +91,7 @@ TEST_F(GridBrackets, TheDeferredLayoutWaitsForAnOpenBracketAndALayoutRunDropsQue
     EXPECT_EQ(Grid->Layouts, before);
     Grid->EndUpdate();
     EXPECT_TRUE(Grid->LayoutDeferred()); // asked again once the bracket closed
-    Grid->LayoutChanged();                // this run removes the queued request
+    Grid->LayoutChanged();               // this run removes the queued request
     EXPECT_EQ(Grid->Layouts, before + 1);
     EXPECT_FALSE(Grid->LayoutDeferred());
     Application->ProcessMessages();

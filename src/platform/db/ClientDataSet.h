@@ -537,12 +537,12 @@ private:
     bool FReadOnly = false;
     TMasterKey FMasterKey;
     bool FWritingToMaster = false;
-    bool FMasterEditStarted = false; // BeginMasterChange put the master into edit mode
+    bool FMasterEditStarted = false;         // BeginMasterChange put the master into edit mode
     TClientDataSet* FNestedSource = nullptr; // while open, as a clone of a nested set
-    std::exception_ptr FMasterError;          // see ChangeRecords
+    std::exception_ptr FMasterError;         // see ChangeRecords
     std::unique_ptr<cds::TMasterLink> FMasterLink;
     String FMasterFields;
-    bool FRanged = false;             // the view holds only the records of FRangeValues
+    bool FRanged = false;              // the view holds only the records of FRangeValues
     bool FWritingMasterValues = false; // DoOnNewRecord writes read-only link fields
     std::vector<Variant> FRangeValues; // the master's values of MasterFields
     std::vector<Byte> FRangeProbe;     // a record image holding them (built with the view)

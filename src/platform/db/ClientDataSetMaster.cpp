@@ -120,8 +120,8 @@ void TClientDataSet::MasterRecordChanged() {
     if (!Active()) return;
     std::vector<Variant> values;
     bool ranged = ReadMasterValues(values);
-    if (ranged == FRanged && std::equal(values.begin(), values.end(), FRangeValues.begin(),
-                                        FRangeValues.end(), VarSameValue))
+    if (ranged == FRanged &&
+        std::equal(values.begin(), values.end(), FRangeValues.begin(), FRangeValues.end(), VarSameValue))
         return;
     if (ranged) CheckDetailOrder(*FIndex);
     CheckBrowseMode();

@@ -64,7 +64,8 @@ void TClientDataSet::RegisterProperties(TPropertyRegistrar<TClientDataSet>& r) {
     r.StringProp(u"IndexFieldNames", &TClientDataSet::IndexFieldNames, &TClientDataSet::SetIndexFieldNames);
     r.StringProp(u"IndexName", &TClientDataSet::IndexName, &TClientDataSet::SetIndexName);
     r.StringProp(u"MasterFields", &TClientDataSet::MasterFields, &TClientDataSet::SetMasterFields);
-    r.ObjectProp<TDataSource>(u"MasterSource", &TClientDataSet::MasterSource, &TClientDataSet::SetMasterSource);
+    r.ObjectProp<TDataSource>(u"MasterSource", &TClientDataSet::MasterSource,
+                              &TClientDataSet::SetMasterSource);
     r.BooleanProp(u"ReadOnly", &TClientDataSet::ReadOnly, &TClientDataSet::SetReadOnly).Default(false);
 }
 

@@ -153,7 +153,8 @@ TEST(ClientDataSetMasterDetail, LinksAndOrdersThatCannotWorkAreRefused) {
 
     TDataSource orderSource(nullptr);
     orderSource.SetDataSet(&shop.Orders);
-    EXPECT_EQ(DatabaseErrorOf([&] { shop.Customers.SetMasterSource(&orderSource); }), DBConsts::SCircularDataLink);
+    EXPECT_EQ(DatabaseErrorOf([&] { shop.Customers.SetMasterSource(&orderSource); }),
+              DBConsts::SCircularDataLink);
     EXPECT_EQ(shop.Customers.MasterSource(), nullptr);
 
     // A closed detail checks at open and stays closed.
