@@ -6,6 +6,7 @@
 // A change inside an open bracket is thus carried out once, by the outermost EndLayout.
 #include "grids/MvDBGrids.h"
 
+#include "platform/rtl/FlagScope.h"
 #include "platform/vcl/Controls.h"
 
 namespace mv {
@@ -113,11 +114,7 @@ bool TMvCustomDBGrid::GetUpdateInProgress() const {
 
 void TMvCustomDBGrid::InternalLayout() {
     if (Loading() || Destroying() || FInLayout) return;
-    FInLayout = true;
-    struct TReset {
-        bool& Flag;
-        ~TReset() { Flag = false; }
-    } reset{FInLayout};
+    TFlagScope inLayout(FInLayout);
 
     if (HandleAllocated()) RemoveQueuedLayouts();
     FLayoutAfterUnlock = false;

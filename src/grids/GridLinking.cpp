@@ -4,6 +4,7 @@
 
 #include "platform/db/DBConsts.h"
 #include "platform/db/DataSet.h"
+#include "platform/rtl/FlagScope.h"
 
 #include <algorithm>
 
@@ -93,31 +94,15 @@ void TMvCustomDBGrid::SetMasterGrid(TMvCustomDBGrid* value) {
     value->Synchronize();
 }
 
-namespace {
-
-// Marks a grid as synchronizing for a scope; an exception from a user event on the way
-// (OnTopLeftChanged, a column setter) must not leave it marked, or it would never
-// synchronize again.
-class TSynchronizingScope {
-public:
-    explicit TSynchronizingScope(bool& flag) : FFlag(flag) { FFlag = true; }
-    ~TSynchronizingScope() { FFlag = false; }
-    TSynchronizingScope(const TSynchronizingScope&) = delete;
-    TSynchronizingScope& operator=(const TSynchronizingScope&) = delete;
-
-private:
-    bool& FFlag;
-};
-
-} // namespace
-
 void TMvCustomDBGrid::Synchronize() {
     TMvCustomDBGrid* next = FNextGrid;
     if (FSynchronizing || next == this || next->FSynchronizing) return;
-    TSynchronizingScope self(FSynchronizing);
+    // Flags reset by scope: an event that raises on the way (OnTopLeftChanged, a column
+    // setter) must not leave a grid marked, or it would never synchronize again.
+    TFlagScope self(FSynchronizing);
     {
         // The next grid's own propagation waits until it is complete.
-        TSynchronizingScope nextScope(next->FSynchronizing);
+        TFlagScope nextScope(next->FSynchronizing);
         const Integer count = std::min(FColumns->Count(), next->FColumns->Count());
         for (Integer i = 0; i < count; ++i) {
             TMvColumn* source = FColumns->Items(i);
@@ -139,11 +124,11 @@ void TMvColumn::Synchronize() {
     TMvCustomDBGrid* grid = GetGrid();
     if (!grid || grid->Synchronizing() || grid->NextGrid() == grid) return;
     const Integer index = Index();
-    TSynchronizingScope self(grid->FSynchronizing);
+    TFlagScope self(grid->FSynchronizing);
     for (TMvCustomDBGrid* next = grid->NextGrid(); next != grid && !next->FSynchronizing;
          next = next->NextGrid()) {
         if (index >= next->Columns()->Count()) continue;
-        TSynchronizingScope nextScope(next->FSynchronizing);
+        TFlagScope nextScope(next->FSynchronizing);
         TMvColumn* target = next->Columns()->Items(index);
         if (Expandable() && target->Expandable()) target->SetExpanded(Expanded());
         target->SetVisible(Visible());

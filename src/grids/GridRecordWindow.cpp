@@ -8,6 +8,7 @@
 #include "grids/MvDBGrids.h"
 
 #include "platform/db/DataSet.h"
+#include "platform/rtl/FlagScope.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -236,11 +237,7 @@ void TMvCustomDBGrid::ApplyBottomRowHeights() {
 
 void TMvCustomDBGrid::UpdateRowCount() {
     if (FUpdatingRowCount) return;
-    FUpdatingRowCount = true;
-    struct TReset {
-        bool& Flag;
-        ~TReset() { Flag = false; }
-    } reset{FUpdatingRowCount};
+    TFlagScope updating(FUpdatingRowCount);
 
     const Integer oldRowCount = RowCount();
     const Integer minimum = FTitleOffset + FBottomRowCount + 1;

@@ -6,28 +6,11 @@
 
 #include "platform/db/ClientDataSetPrivate.h"
 #include "platform/db/DBConsts.h"
+#include "platform/rtl/FlagScope.h"
 
 namespace mv {
 
 using cds::TBlobValue;
-
-namespace {
-
-// While the master is being edited from here, its events come back to this nested set
-// (its Edit checks browse mode, its Post resynchronises); they are the change's own echo
-// and MasterChanged ignores them.
-class TEchoGuard {
-public:
-    explicit TEchoGuard(bool& flag) : FFlag(flag) { FFlag = true; }
-    ~TEchoGuard() { FFlag = false; }
-    TEchoGuard(const TEchoGuard&) = delete;
-    TEchoGuard& operator=(const TEchoGuard&) = delete;
-
-private:
-    bool& FFlag;
-};
-
-} // namespace
 
 TDataSet* TClientDataSet::CreateNestedDataSet(TDataSetField*) {
     auto* nested = new TClientDataSet(nullptr);
@@ -108,14 +91,16 @@ void TClientDataSet::BeginMasterChange() {
     FMasterEditStarted = false;
     if (dsEditModes.Contains(master->State())) return;
     if (master->IsEmpty()) DatabaseError(CDSConsts::SNoMasterRecord, this);
-    TEchoGuard echo(FWritingToMaster);
+    // The master's events come back here (its Edit checks browse mode, its Post
+    // resynchronises); they are this change's own echo, which MasterChanged ignores.
+    TFlagScope echo(FWritingToMaster);
     master->Edit();
     FMasterEditStarted = true;
 }
 
 std::exception_ptr TClientDataSet::EndMasterChange(bool changed) {
     TClientDataSet* master = Master();
-    TEchoGuard echo(FWritingToMaster);
+    TFlagScope echo(FWritingToMaster);
     if (!changed) {
         // The change failed: the master goes back to what it was, quietly, so that the
         // change's own error is the one reported.
